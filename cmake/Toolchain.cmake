@@ -1,0 +1,23 @@
+# Compiler settings shared by every target: warnings, ccache.
+find_program(CCACHE_PROGRAM ccache)
+if(CCACHE_PROGRAM)
+  set(CMAKE_CXX_COMPILER_LAUNCHER "${CCACHE_PROGRAM}")
+endif()
+
+add_library(velumar_warnings INTERFACE)
+target_compile_options(velumar_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
+  -Wcast-align -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+if(VELUMAR_WARNINGS_AS_ERRORS)
+  target_compile_options(velumar_warnings INTERFACE -Werror)
+endif()
+
+# velumar_test(NAME SOURCES... LIBS ...): one GoogleTest executable, registered with CTest.
+function(velumar_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock velumar_warnings)
+  target_compile_definitions(${name} PRIVATE VELUMAR_MARC_DATA_DIR="${VELUMAR_MARC_DATA_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,15 @@
+#include "server_core.h"
+
+#include "handlers/register.h"
+
+namespace orvane::server {
+
+ServerCore::ServerCore(const ServerOptions& options)
+    : log_(), store_(options.dbPath), sessions_(options.sessionIdleLimit, options.clock),
+      dispatcher_(store_, sessions_, log_), endpoint_(dispatcher_) {
+    if (!options.logPath.empty())
+        log_.toFile(options.logPath);
+    registerAllHandlers(dispatcher_);
+}
+
+} // namespace orvane::server

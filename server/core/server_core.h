@@ -1,0 +1,41 @@
+#pragma once
+// One running server: its store, sessions, handlers and endpoint. The
+// HTTP server and the client's embedded transport each wrap one of these.
+
+#include "dispatch/dispatcher.h"
+#include "dispatch/endpoint.h"
+#include "dispatch/sessions.h"
+#include "store/store.h"
+#include "util/log.h"
+
+#include <chrono>
+#include <string>
+
+namespace orvane::server {
+
+struct ServerOptions {
+    std::string dbPath;
+    std::chrono::seconds sessionIdleLimit = std::chrono::minutes(30);
+    SessionTable::Clock clock = std::chrono::steady_clock::now;
+    std::string logPath; // empty: stderr
+};
+
+class ServerCore {
+public:
+    explicit ServerCore(const ServerOptions& options);
+
+    Store& store() { return store_; }
+    SessionTable& sessions() { return sessions_; }
+    Dispatcher& dispatcher() { return dispatcher_; }
+    Endpoint& endpoint() { return endpoint_; }
+    Log& log() { return log_; }
+
+private:
+    Log log_;
+    Store store_;
+    SessionTable sessions_;
+    Dispatcher dispatcher_;
+    Endpoint endpoint_;
+};
+
+} // namespace orvane::server

@@ -1,0 +1,42 @@
+#pragma once
+// Routes a decoded request to its handler after the checks every request
+// gets: session, field kinds, operator id, right.
+
+#include "handler.h"
+#include "protocol/message.h"
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace orvane::server {
+
+class Log;
+class SessionTable;
+class Store;
+
+// A request's fate: an answer (HTTP 200), or a refusal with an HTTP status.
+struct Outcome {
+    int httpStatus = 200;
+    wire::Answer answer;
+    std::string error; // set when httpStatus != 200
+};
+
+class Dispatcher {
+public:
+    Dispatcher(Store& store, SessionTable& sessions, Log& log);
+
+    // Registers a handler; a second handler for the same code is a programming error.
+    void add(Handler handler);
+    bool knows(std::string_view code) const;
+
+    Outcome dispatch(const wire::Request& request, const std::string& token);
+
+private:
+    Store& store_;
+    SessionTable& sessions_;
+    Log& log_;
+    std::map<std::string, Handler, std::less<>> handlers_;
+};
+
+} // namespace orvane::server

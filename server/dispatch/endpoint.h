@@ -1,0 +1,35 @@
+#pragma once
+// The one door to the dispatcher: a JSON body and an Authorization header
+// in, an HTTP status and a JSON body out. The HTTP server and the embedded
+// transport both come through here, so both get the same answers.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace orvane::server {
+
+class Dispatcher;
+
+struct HttpReply {
+    int status = 200;
+    std::string body;
+};
+
+class Endpoint {
+public:
+    static constexpr std::size_t MaxBodyBytes = 32 * 1024 * 1024;
+    static constexpr std::string_view Path = "/orvane/v1/request";
+
+    explicit Endpoint(Dispatcher& dispatcher) : dispatcher_(dispatcher) {}
+
+    HttpReply handle(std::string_view body, std::string_view authorization);
+
+private:
+    Dispatcher& dispatcher_;
+};
+
+// The token of "Bearer TOKEN", or empty.
+std::string bearerToken(std::string_view authorization);
+
+} // namespace orvane::server

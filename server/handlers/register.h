@@ -1,0 +1,20 @@
+#pragma once
+// Registration of every request handler, one function per area.
+
+namespace orvane::server {
+
+class Dispatcher;
+
+void registerSessionHandlers(Dispatcher& dispatcher);   // LOGIN, LOGOUT, CHANGE_PASSWORD, OPEN
+void registerSecurityHandlers(Dispatcher& dispatcher);  // GET_VLM_SECURITY
+void registerReferenceHandlers(Dispatcher& dispatcher); // PKGCHK, OWNINGLIBRARIES, ...
+void registerCharsetHandlers(Dispatcher& dispatcher);   // GETCHARSETS, CONVERTMARCCHARSET
+
+inline void registerAllHandlers(Dispatcher& dispatcher) {
+    registerSessionHandlers(dispatcher);
+    registerSecurityHandlers(dispatcher);
+    registerReferenceHandlers(dispatcher);
+    registerCharsetHandlers(dispatcher);
+}
+
+} // namespace orvane::server

@@ -1,0 +1,3 @@
+#include "admin/commands.h"
+
+int main(int argc, char** argv) { return orvane::server::runCommandLine(argc, argv); }

@@ -1,0 +1,89 @@
+#pragma once
+// A thin, exception-based layer over one SQLite connection: prepared
+// statements with typed binding, and a scoped transaction.
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace orvane::server {
+
+class StoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Statement {
+public:
+    Statement(sqlite3* db, std::string_view sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&&) = delete;
+
+    // Binding is by 1-based position; each returns *this to chain.
+    Statement& bind(int index, std::int64_t value);
+    Statement& bind(int index, int value) { return bind(index, static_cast<std::int64_t>(value)); }
+    Statement& bind(int index, bool value) { return bind(index, static_cast<std::int64_t>(value)); }
+    Statement& bind(int index, std::string_view value);
+    Statement& bind(int index, const char* value) { return bind(index, std::string_view(value)); }
+    Statement& bindNull(int index);
+    template <typename T> Statement& bind(int index, const std::optional<T>& value) {
+        return value ? bind(index, *value) : bindNull(index);
+    }
+
+    // Next row: true when there is one. Done statements reset on the next bind round.
+    bool step();
+    // Runs to the end, for statements that return no rows.
+    void run();
+    void reset();
+
+    std::int64_t int64(int column) const;
+    int int32(int column) const { return static_cast<int>(int64(column)); }
+    std::string text(int column) const;
+    bool isNull(int column) const;
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+class Database {
+public:
+    // Opens (creating when absent) with WAL, foreign keys and a busy timeout.
+    explicit Database(const std::string& path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    Statement prepare(std::string_view sql) { return Statement(db_, sql); }
+    void exec(std::string_view sql);
+    std::int64_t lastInsertId() const;
+    int changes() const;
+    sqlite3* handle() const { return db_; }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// BEGIN IMMEDIATE on construction; rolled back unless commit() is called.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+} // namespace orvane::server
