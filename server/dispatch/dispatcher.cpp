@@ -42,8 +42,8 @@ bool sameOperator(const std::string& a, const std::string& b) {
 
 } // namespace
 
-Dispatcher::Dispatcher(Store& store, SessionTable& sessions, Log& log)
-    : store_(store), sessions_(sessions), log_(log) {}
+Dispatcher::Dispatcher(Store& store, SessionTable& sessions, Log& log, DispatchPolicy policy)
+    : store_(store), sessions_(sessions), log_(log), policy_(policy) {}
 
 void Dispatcher::add(Handler handler) {
     auto code = handler.code;
@@ -86,7 +86,8 @@ Outcome Dispatcher::dispatch(const wire::Request& request, const std::string& to
         }
     }
 
-    RequestContext context(request, outcome.answer, store_, sessions_, log_, session);
+    RequestContext context(request, outcome.answer, store_, sessions_, log_, session,
+                           policy_.trustLocalLogin);
     try {
         if (!handler.right.empty() && !context.hasRight(handler.right)) {
             outcome.answer.status = wire::status::NotAuthorized;

@@ -22,9 +22,13 @@ struct Outcome {
     std::string error; // set when httpStatus != 200
 };
 
+struct DispatchPolicy {
+    bool trustLocalLogin = false;
+};
+
 class Dispatcher {
 public:
-    Dispatcher(Store& store, SessionTable& sessions, Log& log);
+    Dispatcher(Store& store, SessionTable& sessions, Log& log, DispatchPolicy policy = {});
 
     // Registers a handler; a second handler for the same code is a programming error.
     void add(Handler handler);
@@ -36,6 +40,7 @@ private:
     Store& store_;
     SessionTable& sessions_;
     Log& log_;
+    DispatchPolicy policy_;
     std::map<std::string, Handler, std::less<>> handlers_;
 };
 

@@ -6,9 +6,10 @@
 namespace orvane::server {
 
 RequestContext::RequestContext(const wire::Request& request, wire::Answer& answer, Store& store,
-                               SessionTable& sessions, Log& log, std::optional<Session> session)
+                               SessionTable& sessions, Log& log, std::optional<Session> session,
+                               bool trustLocalLogin)
     : request_(request), answer_(answer), store_(store), sessions_(sessions), log_(log),
-      session_(std::move(session)) {}
+      session_(std::move(session)), trustLocalLogin_(trustLocalLogin) {}
 
 std::string RequestContext::text(std::string_view key) const {
     const auto* f = wire::findField(request_.fields, key);

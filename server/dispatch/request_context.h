@@ -20,7 +20,8 @@ class Store;
 class RequestContext {
 public:
     RequestContext(const wire::Request& request, wire::Answer& answer, Store& store,
-                   SessionTable& sessions, Log& log, std::optional<Session> session);
+                   SessionTable& sessions, Log& log, std::optional<Session> session,
+                   bool trustLocalLogin = false);
 
     // Field values; an absent field reads as empty text, 0 or false (kinds are
     // checked against the handler's rules before it runs).
@@ -41,6 +42,8 @@ public:
     // Null only for handlers that need no session.
     const Session* session() const { return session_ ? &*session_ : nullptr; }
     bool hasRight(std::string_view code);
+    // True on the embedded server, where LOGIN needs no password.
+    bool trustsLocalLogin() const { return trustLocalLogin_; }
 
 private:
     const wire::Request& request_;
@@ -49,6 +52,7 @@ private:
     SessionTable& sessions_;
     Log& log_;
     std::optional<Session> session_;
+    bool trustLocalLogin_;
 };
 
 } // namespace orvane::server
