@@ -12,11 +12,15 @@ if(VELUMAR_WARNINGS_AS_ERRORS)
   target_compile_options(velumar_warnings INTERFACE -Werror)
 endif()
 
-# velumar_test(NAME SOURCES... LIBS ...): one GoogleTest executable, registered with CTest.
+# velumar_test(NAME [OWN_MAIN] SOURCES... LIBS ...): one GoogleTest executable, registered
+# with CTest. OWN_MAIN: the sources or libraries bring main() (tests that need a QApplication).
 function(velumar_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock velumar_warnings)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock velumar_warnings)
   target_compile_definitions(${name} PRIVATE VELUMAR_MARC_DATA_DIR="${VELUMAR_MARC_DATA_DIR}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
