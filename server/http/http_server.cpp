@@ -6,6 +6,9 @@
 
 #include <httplib.h>
 
+#include <chrono>
+#include <thread>
+
 namespace orvane::server {
 
 namespace {
@@ -65,11 +68,23 @@ int HttpServer::bind(const std::string& host, int port) {
     return server_->bind_to_port(host.c_str(), port) ? port : -1;
 }
 
-bool HttpServer::serve() { return server_->listen_after_bind(); }
+bool HttpServer::serve() {
+    serving_ = true;
+    bool ok = true;
+    if (!stopRequested_)
+        ok = server_->listen_after_bind();
+    serving_ = false;
+    return ok;
+}
 
+// The library's stop does nothing until its loop runs, so a stop that comes
+// while serve() is starting is repeated until the loop has seen it.
 void HttpServer::stop() {
-    if (server_)
+    stopRequested_ = true;
+    while (serving_) {
         server_->stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 } // namespace orvane::server

@@ -2,6 +2,7 @@
 // Serves one ServerCore's endpoint over HTTP/1.1, with TLS when given a
 // certificate and key.
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,7 @@ public:
     int bind(const std::string& host, int port);
     // Serves until stop(); call from the thread that should serve.
     bool serve();
+    // Safe from any thread at any time, also before serve() has started.
     void stop();
     bool valid() const;
 
@@ -38,6 +40,8 @@ private:
     Endpoint& endpoint_;
     Log& log_;
     std::unique_ptr<httplib::Server> server_;
+    std::atomic<bool> serving_{false};
+    std::atomic<bool> stopRequested_{false};
 };
 
 } // namespace orvane::server
