@@ -1,0 +1,116 @@
+// orvane-server serve: answers requests over HTTP until SIGINT or SIGTERM.
+#include "auth/operators.h"
+#include "command.h"
+#include "command_support.h"
+#include "console.h"
+#include "core/server_core.h"
+#include "http/http_server.h"
+#include "stop_signal.h"
+
+#include <charconv>
+#include <chrono>
+#include <ostream>
+#include <thread>
+
+namespace orvane::server {
+
+namespace {
+
+struct ListenAddress {
+    std::string host;
+    int port = 0;
+};
+
+template <typename Number>
+std::optional<Number> parseNumber(std::string_view text, Number low, Number high) {
+    Number value{};
+    const auto* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+ListenAddress parseListen(const std::string& text) {
+    const auto colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0)
+        throw UsageError("--listen wants HOST:PORT, not " + text);
+    const auto port = parseNumber(std::string_view(text).substr(colon + 1), 0, 65535);
+    if (!port)
+        throw UsageError("--listen wants a port from 0 to 65535, not " + text.substr(colon + 1));
+    return {text.substr(0, colon), *port};
+}
+
+ServerOptions serverOptions(const Arguments& args) {
+    ServerOptions options;
+    options.dbPath = args.required("db");
+    if (auto idle = args.value("session-idle")) {
+        const auto seconds = parseNumber<long>(*idle, 1, 365L * 24 * 3600);
+        if (!seconds)
+            throw UsageError("--session-idle wants a number of seconds, not " + *idle);
+        options.sessionIdleLimit = std::chrono::seconds(*seconds);
+    }
+    options.logPath = args.value("log").value_or("");
+    return options;
+}
+
+void serve(const Arguments& args, Console& console) {
+    const ServerOptions options = serverOptions(args);
+    const ListenAddress listen = parseListen(args.required("listen"));
+    const TlsFiles tls{args.value("tls-cert").value_or(""), args.value("tls-key").value_or("")};
+    if (tls.certificate.empty() != tls.key.empty())
+        throw UsageError("--tls-cert and --tls-key go together");
+
+    const auto& path = options.dbPath;
+    requireExistingDatabase(path);
+    ServerCore core(options);
+    if (operatorCount(core.store().db()) == 0) {
+        const std::string init = "orvane-server init --db " + path;
+        throw std::runtime_error(path + " has no operators, so nobody could log in; run " + init +
+                                 " --demo for the demo operators, or add one with "
+                                 "orvane-server operator add");
+    }
+
+    HttpServer http(core.endpoint(), core.log(), tls);
+    if (!http.valid())
+        throw std::runtime_error("cannot use the TLS certificate " + tls.certificate +
+                                 " with the key " + tls.key);
+    StopSignal stopSignal;
+    const int port = http.bind(listen.host, listen.port);
+    if (port < 0)
+        throw std::runtime_error("cannot listen on " + listen.host + ":" +
+                                 std::to_string(listen.port));
+
+    const std::string url =
+        (tls.enabled() ? "https://" : "http://") + listen.host + ":" + std::to_string(port);
+    core.log().line("listening on " + url);
+    console.out << "listening on " << url << std::endl;
+
+    // The signal handler only wakes this thread; stopping is done here.
+    std::thread watcher([&] {
+        stopSignal.wait();
+        http.stop();
+    });
+    const bool served = http.serve();
+    stopSignal.wake(); // when serving ended by itself
+    watcher.join();
+    core.log().line("stopped");
+    if (!served)
+        throw std::runtime_error("serving on " + url + " failed");
+    console.out << "stopped" << std::endl;
+}
+
+} // namespace
+
+Command serveCommand() {
+    return {.words = "serve",
+            .synopsis = "--db FILE --listen HOST:PORT [--tls-cert FILE --tls-key FILE] "
+                        "[--session-idle SECONDS] [--log FILE]",
+            .summary = "answer requests over HTTP (HTTPS with a certificate) until stopped; "
+                       "port 0 picks a free one",
+            .options = {{"db"}, {"listen"}, {"tls-cert"}, {"tls-key"}, {"session-idle"}, {"log"}},
+            .takesWords = false,
+            .run = serve};
+}
+
+} // namespace orvane::server
