@@ -4,6 +4,7 @@
 #include "auth/password.h"
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
+#include "protocol/version.h"
 #include "register.h"
 #include "store/database.h"
 #include "util/log.h"
@@ -55,6 +56,7 @@ void open(RequestContext& ctx) {
         return;
     }
     ctx.reply("AC", ClientApplication);
+    ctx.reply("PV", std::string(wire::ProtocolVersion));
 }
 
 void logout(RequestContext& ctx) {

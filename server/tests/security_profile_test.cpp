@@ -2,6 +2,7 @@
 // an operator may do, and what the server then lets them do.
 
 #include "auth/operators.h"
+#include "auth/rights.h"
 #include "dispatch/request_context.h"
 #include "protocol/status.h"
 #include "store/database.h"
@@ -99,4 +100,17 @@ TEST_F(SecurityProfile, AHandlersRightIsCheckedAgainstTheStoreOnEveryRequest) {
     revokeRights(server.db(), findOperator(server.db(), "demo")->row, {&code, 1});
     EXPECT_EQ(server.send(viewer, request).status, 0);
     EXPECT_EQ(server.send(demo, request), refused);
+}
+
+TEST_F(SecurityProfile, AnOperatorWithoutAnyRightIsNotAuthorised) {
+    const auto token = server.login("viewer", "viewer");
+    const auto viewer = findOperator(server.db(), "viewer")->row;
+    revokeRights(server.db(), viewer, allRightCodes());
+    EXPECT_EQ(server.send(token, {"GET_VLM_SECURITY", {{"OI", "viewer"}}}),
+              (wire::Answer{wire::status::NotAuthorized, {}}));
+
+    // One right is enough to be told the rest.
+    const std::string_view code = "SRV";
+    grantRights(server.db(), viewer, {&code, 1});
+    EXPECT_EQ(server.send(token, {"GET_VLM_SECURITY", {{"OI", "viewer"}}}).status, 0);
 }

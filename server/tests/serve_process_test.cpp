@@ -59,10 +59,21 @@ struct ServeProcess {
     }
 
     int stop() {
+        if (pid <= 0)
+            return -1;
         int status = 0;
         kill(pid, SIGTERM);
         waitpid(pid, &status, 0);
+        pid = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // A failed assertion must not leave the server running behind the test.
+    ~ServeProcess() {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
     }
 };
 

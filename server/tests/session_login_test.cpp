@@ -97,7 +97,7 @@ TEST(SessionOpen, ConfirmsTheClientApplicationOnly) {
     TestServer server;
     const auto token = server.login("viewer", "viewer");
 
-    EXPECT_EQ(server.send(token, Open), (wire::Answer{0, {{"AC", 5}}}));
+    EXPECT_EQ(server.send(token, Open), (wire::Answer{0, {{"AC", 5}, {"PV", "1"}}}));
     EXPECT_EQ(server.send(token, {"OPEN", {{"AC", 4}}}),
               (wire::Answer{wire::status::InvalidValue, {}}));
 }
