@@ -1,5 +1,9 @@
-#include "session_state.h"
-#include "startup.h"
+#include "platform/qt_platform_services.h"
+#include "session.h"
+#include "session/session_state.h"
+#include "startup/standard_startup_tasks.h"
+#include "startup/startup_routine.h"
+#include "startup/startup_tasks.h"
 
 #include <QApplication>
 
@@ -8,9 +12,18 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("OrvaneVLM"));
     QApplication::setApplicationName(QStringLiteral("OrvaneVLM"));
     QApplication::setApplicationDisplayName(QStringLiteral("Velumar"));
+    QApplication::setApplicationVersion(QStringLiteral(VELUMAR_VERSION));
 
-    velumar::SessionState state;
-    if (!velumar::startUp(state, QApplication::arguments(), &app))
-        return 1;
+    velumar::QtPlatformServices platform;
+    velumar::SessionState state(platform);
+    velumar::StartupTasks tasks;
+    velumar::RegisterStandardStartupTasks(tasks);
+
+    const auto outcome = velumar::RunStartup(state, tasks, QApplication::arguments(), &app);
+    if (outcome != velumar::StartupOutcome::Ready)
+        return velumar::ExitCodeOf(outcome);
+    qInfo("Velumar is ready: %s on %s", qUtf8Printable(state.session().OperatorId()),
+          qUtf8Printable(state.session().ServerName()));
+    // Closing the main window ends the run; nothing is sent to the server at the end.
     return QApplication::exec();
 }

@@ -21,6 +21,8 @@ public:
 
     // Connects the channel to the logged-in session; the companion, when
     // given, shows the progress. True when the server accepted the session.
+    // The server's answer to the opening stays readable like any other
+    // (its "PV" is the protocol version the server speaks).
     virtual bool Open(int applicationCode, Session& session, StartupCompanion* companion) = 0;
 
     virtual void AddField(const QString& key, const QString& value) = 0;

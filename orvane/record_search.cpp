@@ -1,0 +1,76 @@
+#include "record_search.h"
+
+#include "session.h"
+
+namespace orvane {
+
+bool RecordSearch::Initialise(Channel& channel, Session& session, int reserved1, int reserved2) {
+    record(QStringLiteral("Initialise"), QVariantList{reserved1, reserved2});
+    // Searches go out under the session's operator: without one there is nothing to search as.
+    if (!session.IsLoggedIn())
+        return false;
+    channel_ = &channel;
+    session_ = &session;
+    return true;
+}
+
+void RecordSearch::record(const QString& operation, const QVariant& value) {
+    history_.push_back({operation, value});
+}
+
+void RecordSearch::SetSearchRight(const QVariant& allowed) {
+    searchRight_ = allowed.toBool();
+    record(QStringLiteral("SearchRight"), allowed);
+}
+
+void RecordSearch::SetAddAuthority(bool allowed) {
+    addAuthority_ = allowed;
+    record(QStringLiteral("AddAuthority"), allowed);
+}
+
+void RecordSearch::SetAddBibliographic(bool allowed) {
+    addBibliographic_ = allowed;
+    record(QStringLiteral("AddBibliographic"), allowed);
+}
+
+void RecordSearch::SetAddHoldings(bool allowed) {
+    addHoldings_ = allowed;
+    record(QStringLiteral("AddHoldings"), allowed);
+}
+
+void RecordSearch::SetUpdateAuthority(bool allowed) {
+    updateAuthority_ = allowed;
+    record(QStringLiteral("UpdateAuthority"), allowed);
+}
+
+void RecordSearch::SetUpdateBibliographic(bool allowed) {
+    updateBibliographic_ = allowed;
+    record(QStringLiteral("UpdateBibliographic"), allowed);
+}
+
+void RecordSearch::SetUpdateHoldings(bool allowed) {
+    updateHoldings_ = allowed;
+    record(QStringLiteral("UpdateHoldings"), allowed);
+}
+
+void RecordSearch::SetMaximumHits(int hits) {
+    maximumHits_ = hits;
+    record(QStringLiteral("MaximumHits"), hits);
+}
+
+void RecordSearch::SetMultipleSelection(bool allowed) {
+    multipleSelection_ = allowed;
+    record(QStringLiteral("MultipleSelection"), allowed);
+}
+
+void RecordSearch::SetAutoTruncation(bool on) {
+    autoTruncation_ = on;
+    record(QStringLiteral("AutoTruncation"), on);
+}
+
+void RecordSearch::SetRetainSearch(bool on) {
+    retainSearch_ = on;
+    record(QStringLiteral("RetainSearch"), on);
+}
+
+} // namespace orvane
