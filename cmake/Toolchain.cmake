@@ -7,7 +7,7 @@ endif()
 add_library(velumar_warnings INTERFACE)
 target_compile_options(velumar_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
-  -Wcast-align -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+  -Wcast-align -Woverloaded-virtual -Wimplicit-fallthrough)
 if(VELUMAR_WARNINGS_AS_ERRORS)
   target_compile_options(velumar_warnings INTERFACE -Werror)
 endif()
