@@ -4,6 +4,7 @@
 #include "marc/mnemonic_reader.h"
 #include "marc/mnemonic_writer.h"
 #include "marc/record_view.h"
+#include "marc/testing/well_formed_files.h"
 #include "test_support.h"
 
 #include <map>
@@ -53,34 +54,6 @@ const std::map<std::string, Expected> expectedCounts = {
     {"pym_utf8_without_leader_flag.dat", {1, 0, 0}},
 };
 
-// Files whose records are laid out as a writer lays them out, so writing what
-// was read gives the file back byte for byte.
-const std::vector<std::string> wellFormedFiles = {
-    "eg_auth-subset100.mrc",
-    "eg_hebrew.marc",
-    "eg_lul_fre_100.mrc",
-    "eg_nepali.marc",
-    "eg_serials_mfhd.mrc",
-    "m4j_065001035.mrc",
-    "m4j_bad_leaders_10_11.mrc",
-    "m4j_brkrtest.mrc",
-    "m4j_brkrtest_UTF8.mrc",
-    "m4j_chabon.mrc",
-    "m4j_kan1222221.mrc",
-    "m4j_pride-and-prejudice-fixed.mrc",
-    "m4j_sample1.mrc",
-    "pym_1251.dat",
-    "pym_alphatag.dat",
-    "pym_diacritic.dat",
-    "pym_marc8.dat",
-    "pym_one.dat",
-    "pym_regression45.dat",
-    "pym_test.dat",
-    "pym_utf8_invalid.mrc",
-    "pym_utf8_with_leader_flag.dat",
-    "pym_utf8_without_leader_flag.dat",
-};
-
 TEST(RealFiles, EveryFileInTheFolderHasItsExpectedCounts) {
     VELUMAR_REQUIRE_MARC_DATA();
     std::set<std::string> seen;
@@ -128,7 +101,7 @@ TEST(RealFiles, FileReaderReadsFromDisk) {
 
 TEST(RealFiles, WellFormedFilesWriteBackByteForByte) {
     VELUMAR_REQUIRE_MARC_DATA();
-    for (const std::string& name : wellFormedFiles) {
+    for (const std::string& name : marc::testing::WellFormedFiles) {
         const std::string bytes = dataFile(name);
         Reader reader(bytes);
         std::string fromViews;
@@ -144,7 +117,7 @@ TEST(RealFiles, WellFormedFilesWriteBackByteForByte) {
 
 TEST(RealFiles, TextFormRoundTripGivesTheSameBytes) {
     VELUMAR_REQUIRE_MARC_DATA();
-    for (const std::string& name : wellFormedFiles) {
+    for (const std::string& name : marc::testing::WellFormedFiles) {
         const std::string bytes = dataFile(name);
         Reader reader(bytes);
         std::string text;

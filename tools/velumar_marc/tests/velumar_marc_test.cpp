@@ -2,6 +2,7 @@
 // the files it writes.
 
 #include "marc/reader.h"
+#include "marc/testing/well_formed_files.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -74,32 +75,6 @@ protected:
 
 private:
     fs::path dir_;
-};
-
-const std::vector<std::string> WellFormedFiles = {
-    "eg_auth-subset100.mrc",
-    "eg_hebrew.marc",
-    "eg_lul_fre_100.mrc",
-    "eg_nepali.marc",
-    "eg_serials_mfhd.mrc",
-    "m4j_065001035.mrc",
-    "m4j_bad_leaders_10_11.mrc",
-    "m4j_brkrtest.mrc",
-    "m4j_brkrtest_UTF8.mrc",
-    "m4j_chabon.mrc",
-    "m4j_kan1222221.mrc",
-    "m4j_pride-and-prejudice-fixed.mrc",
-    "m4j_sample1.mrc",
-    "pym_1251.dat",
-    "pym_alphatag.dat",
-    "pym_diacritic.dat",
-    "pym_marc8.dat",
-    "pym_one.dat",
-    "pym_regression45.dat",
-    "pym_test.dat",
-    "pym_utf8_invalid.mrc",
-    "pym_utf8_with_leader_flag.dat",
-    "pym_utf8_without_leader_flag.dat",
 };
 
 TEST_F(VelumarMarc, HelpListsTheCommands) {
@@ -263,7 +238,7 @@ TEST_F(VelumarMarc, DumpReportsMalformedRecordsOnStandardError) {
 
 TEST_F(VelumarMarc, ConvertRoundTripsWellFormedFilesByteForByte) {
     REQUIRE_MARC_DATA();
-    for (const std::string& name : WellFormedFiles) {
+    for (const std::string& name : marc::testing::WellFormedFiles) {
         SCOPED_TRACE(name);
         const std::string original = readBytes(DataDir / name);
         const Outcome copy = run({"convert", data(name), temp("copy.mrc").string()});
