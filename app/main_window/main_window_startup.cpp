@@ -1,6 +1,6 @@
 #include "main_window/main_window_startup.h"
 
-#include "main_window/placeholder_window.h"
+#include "main_window/frm_main.h"
 #include "session.h"
 #include "session/session_state.h"
 #include "startup/startup_tasks.h"

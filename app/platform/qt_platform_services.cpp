@@ -1,7 +1,13 @@
 #include "platform/qt_platform_services.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStringList>
 
 namespace velumar {
 
@@ -73,7 +79,72 @@ MessageAnswer answerOf(int button, MessageButtons buttons) {
     }
 }
 
+QWidget* parentOr(QWidget* parent) {
+    return parent ? parent : QApplication::activeWindow();
+}
+
+// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" as Qt writes it:
+// "Text Files (*.txt);;All Files (*)". The patterns of each entry decide
+// what it matches, whatever its description says.
+QString qtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        const qsizetype paren = description.lastIndexOf(QLatin1Char('('));
+        if (paren > 0 && description.endsWith(QLatin1Char(')')))
+            description = description.left(paren).trimmed();
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        patterns.replace(QStringLiteral("*.*"), QStringLiteral("*"));
+        entries.push_back(description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
 } // namespace
+
+QString QtPlatformServices::ChooseFile(const FileDialogRequest& request) {
+    QFileDialog dialog(parentOr(request.parent), request.title, request.initialFolder,
+                       qtFilter(request.filter));
+    const bool save = request.mode == FileDialogMode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save || !request.mustExist ? QFileDialog::AnyFile
+                                                  : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultExtension);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    // A pattern in place of a name ("*.dslr") is only a hint of the type.
+    if (!request.suggestedName.isEmpty() && !request.suggestedName.contains(QLatin1Char('*')))
+        dialog.selectFile(request.suggestedName);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        const QString chosen = dialog.selectedFiles().constFirst();
+        if (!request.pathMustExist || QFileInfo(chosen).absoluteDir().exists())
+            return chosen;
+    }
+}
+
+QString QtPlatformServices::ChooseFolder(const FolderRequest& request) {
+    return QFileDialog::getExistingDirectory(parentOr(request.parent), request.prompt,
+                                             request.initialFolder);
+}
+
+std::optional<QColor> QtPlatformServices::ChooseColour(ColourRequest& request) {
+    for (int i = 0; i < request.customColours.size() && i < QColorDialog::customCount(); ++i)
+        QColorDialog::setCustomColor(i, request.customColours[i]);
+    const QColor chosen = QColorDialog::getColor(request.initial, parentOr(request.parent));
+    for (int i = 0; i < request.customColours.size() && i < QColorDialog::customCount(); ++i)
+        request.customColours[i] = QColorDialog::customColor(i);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+bool QtPlatformServices::OpenUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
 
 MessageAnswer QtPlatformServices::ShowMessage(const Message& message) {
     const QString title =

@@ -8,6 +8,10 @@ namespace velumar {
 class QtPlatformServices final : public PlatformServices {
 public:
     MessageAnswer ShowMessage(const Message& message) override;
+    QString ChooseFile(const FileDialogRequest& request) override;
+    QString ChooseFolder(const FolderRequest& request) override;
+    std::optional<QColor> ChooseColour(ColourRequest& request) override;
+    bool OpenUrl(const QUrl& url) override;
 };
 
 } // namespace velumar

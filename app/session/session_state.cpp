@@ -3,7 +3,7 @@
 #include "charsets/character_set_table.h"
 #include "components/component_table.h"
 #include "general_helper.h"
-#include "main_window/placeholder_window.h"
+#include "main_window/frm_main.h"
 #include "preferences/preferences.h"
 #include "record_search.h"
 #include "request_channel.h"
@@ -25,9 +25,9 @@ SessionState::~SessionState() {
     unloadMainWindow();
 }
 
-PlaceholderWindow& SessionState::mainWindow() {
+frmMain& SessionState::mainWindow() {
     if (!mainWindow_) {
-        mainWindow_ = std::make_unique<PlaceholderWindow>(*session_);
+        mainWindow_ = std::make_unique<frmMain>(*this);
         busy_->SetMainWindow(mainWindow_.get());
     }
     return *mainWindow_;
@@ -48,6 +48,11 @@ Preferences& SessionState::preferences() {
     if (!preferences_)
         preferences_ = std::make_unique<Preferences>();
     return *preferences_;
+}
+
+void SessionState::setPreferences(std::unique_ptr<Preferences> preferences) {
+    if (!preferences_)
+        preferences_ = std::move(preferences);
 }
 
 OrderConfigs& SessionState::orderConfigs() {

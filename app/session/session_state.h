@@ -20,7 +20,7 @@ class BusyState;
 class CharacterSetTable;
 class ComponentTable;
 class OrderConfigs;
-class PlaceholderWindow;
+class frmMain;
 class PlatformServices;
 class Preferences;
 class SecurityProfile;
@@ -43,7 +43,7 @@ public:
     CharacterSetTable& characterSets() { return *characterSets_; }
     ComponentTable& components() { return *components_; }
 
-    PlaceholderWindow& mainWindow();
+    frmMain& mainWindow();
     bool hasMainWindow() const { return mainWindow_ != nullptr; }
     // Closes and destroys the main window; the run ends with it.
     void unloadMainWindow();
@@ -52,6 +52,8 @@ public:
     bool hasSecurityProfile() const { return securityProfile_ != nullptr; }
     Preferences& preferences();
     bool hasPreferences() const { return preferences_ != nullptr; }
+    // Puts preferences of another store in place of the user's; only before first use.
+    void setPreferences(std::unique_ptr<Preferences> preferences);
     OrderConfigs& orderConfigs();
     bool hasOrderConfigs() const { return orderConfigs_ != nullptr; }
     orvane::RecordSearch& recordSearch();
@@ -79,7 +81,7 @@ private:
     std::unique_ptr<Preferences> preferences_;
     std::unique_ptr<OrderConfigs> orderConfigs_;
     std::unique_ptr<orvane::RecordSearch> recordSearch_;
-    std::unique_ptr<PlaceholderWindow> mainWindow_; // last: goes first, while all else stands
+    std::unique_ptr<frmMain> mainWindow_; // last: goes first, while all else stands
     QString supportWebText_;
     QString helpFile_;
     SessionStage stage_ = SessionStage::NotStarted;

@@ -34,6 +34,43 @@ MessageAnswer RecordingPlatformServices::ShowMessage(const Message& message) {
     return answer;
 }
 
+namespace {
+
+template <typename T> T takeFront(std::deque<T>& queue) {
+    if (queue.empty())
+        return T{};
+    T front = std::move(queue.front());
+    queue.pop_front();
+    return front;
+}
+
+} // namespace
+
+QString RecordingPlatformServices::ChooseFile(const FileDialogRequest& request) {
+    fileRequests_.push_back(request);
+    return takeFront(files_);
+}
+
+QString RecordingPlatformServices::ChooseFolder(const FolderRequest& request) {
+    folderRequests_.push_back(request);
+    return takeFront(folders_);
+}
+
+std::optional<QColor> RecordingPlatformServices::ChooseColour(ColourRequest& request) {
+    colourRequests_.push_back(request);
+    const ColourAnswer answer = takeFront(colours_);
+    if (!answer.customColours.isEmpty())
+        request.customColours = answer.customColours;
+    if (!answer.colour.isValid())
+        return std::nullopt;
+    return answer.colour;
+}
+
+bool RecordingPlatformServices::OpenUrl(const QUrl& url) {
+    urls_.push_back(url);
+    return true;
+}
+
 QStringList RecordingPlatformServices::Texts() const {
     QStringList texts;
     for (const auto& m : messages_)

@@ -22,21 +22,53 @@ struct ShownMessage {
     bool operator==(const ShownMessage&) const = default;
 };
 
+// File, folder and colour pickers answer what the test queued for them, or
+// else as cancelled; every request is kept. Opened pages are kept and
+// reported as opened.
 class RecordingPlatformServices final : public PlatformServices {
 public:
     // The answer to the next message box; answers are used in order.
     void AnswerNext(MessageAnswer answer) { answers_.push_back(answer); }
+    // The next file dialog's path; empty: cancelled.
+    void ChooseFileNext(const QString& path) { files_.push_back(path); }
+    void ChooseFolderNext(const QString& folder) { folders_.push_back(folder); }
+    // The next colour picker's colour; an invalid colour: cancelled. With
+    // custom colours, the picker leaves those in place of the ones it got.
+    void ChooseColourNext(const QColor& colour, const QList<QColor>& customColours = {}) {
+        colours_.push_back({colour, customColours});
+    }
 
     MessageAnswer ShowMessage(const Message& message) override;
+    QString ChooseFile(const FileDialogRequest& request) override;
+    QString ChooseFolder(const FolderRequest& request) override;
+    std::optional<QColor> ChooseColour(ColourRequest& request) override;
+    bool OpenUrl(const QUrl& url) override;
 
     const std::vector<ShownMessage>& Messages() const { return messages_; }
     QStringList Texts() const;
     std::size_t UnusedAnswers() const { return answers_.size(); }
     void Clear() { messages_.clear(); }
 
+    const std::vector<FileDialogRequest>& FileRequests() const { return fileRequests_; }
+    const std::vector<FolderRequest>& FolderRequests() const { return folderRequests_; }
+    const std::vector<ColourRequest>& ColourRequests() const { return colourRequests_; }
+    const QList<QUrl>& OpenedUrls() const { return urls_; }
+
 private:
+    struct ColourAnswer {
+        QColor colour;
+        QList<QColor> customColours;
+    };
+
     std::deque<MessageAnswer> answers_;
+    std::deque<QString> files_;
+    std::deque<QString> folders_;
+    std::deque<ColourAnswer> colours_;
     std::vector<ShownMessage> messages_;
+    std::vector<FileDialogRequest> fileRequests_;
+    std::vector<FolderRequest> folderRequests_;
+    std::vector<ColourRequest> colourRequests_;
+    QList<QUrl> urls_;
 };
 
 // Readable test failures.

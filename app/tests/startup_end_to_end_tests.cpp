@@ -8,7 +8,7 @@
 #include "general_helper.h"
 #include "log_writer.h"
 #include "login_dialog.h"
-#include "main_window/placeholder_window.h"
+#include "main_window/frm_main.h"
 #include "qt_printers.h"
 #include "record_search.h"
 #include "security/security_profile.h"
@@ -73,9 +73,8 @@ TEST_F(StartupEndToEnd, TheDemoOperatorReachesReadyWithTheMainWindowUsable) {
     ASSERT_TRUE(state.hasMainWindow());
     EXPECT_TRUE(state.mainWindow().isVisible());
     EXPECT_TRUE(state.mainWindow().isEnabled());
-    EXPECT_EQ(state.mainWindow().statusBar()->currentMessage(),
-              "Logged in as demo on This computer (embedded)");
-    EXPECT_EQ(visibleWindows(), QStringList{"velumar::PlaceholderWindow"});
+    EXPECT_EQ(state.mainWindow().StatusPanel1(), "Logged in as demo on This computer (embedded)");
+    EXPECT_EQ(visibleWindows(), QStringList{"velumar::frmMain"});
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     // The demo operator holds every right.

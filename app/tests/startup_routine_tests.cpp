@@ -5,7 +5,7 @@
 #include "components/component_table.h"
 #include "general_helper.h"
 #include "login_dialog.h"
-#include "main_window/placeholder_window.h"
+#include "main_window/frm_main.h"
 #include "qt_printers.h"
 #include "record_search.h"
 #include "request_channel.h"
@@ -106,7 +106,7 @@ TEST_F(StartupRoutine, ReachesReadyWithItsRequestsInOrderAndTheMainWindowUsable)
     ASSERT_TRUE(state.hasMainWindow());
     EXPECT_TRUE(state.mainWindow().isVisible());
     EXPECT_TRUE(state.mainWindow().isEnabled());
-    EXPECT_EQ(visibleWindows(), QStringList{"velumar::PlaceholderWindow"});
+    EXPECT_EQ(visibleWindows(), QStringList{"velumar::frmMain"});
     EXPECT_FALSE(state.busy().IsBusy());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 

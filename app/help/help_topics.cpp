@@ -1,0 +1,35 @@
+#include "help/help_topics.h"
+
+#include "help/help_location.h"
+
+#include <QFileInfo>
+#include <map>
+
+namespace velumar {
+
+namespace {
+
+const std::map<int, QString>& pages() {
+    static const std::map<int, QString> table{
+        {10000, QStringLiteral("main-window.html")},
+        {60100, QStringLiteral("preferences.html")},
+    };
+    return table;
+}
+
+} // namespace
+
+QUrl HelpIndexUrl() {
+    return QUrl::fromLocalFile(HelpFileLocation());
+}
+
+QUrl HelpTopicUrl(int helpContextId) {
+    const auto page = pages().find(helpContextId);
+    if (page == pages().end())
+        return HelpIndexUrl();
+    const QFileInfo index(HelpFileLocation());
+    const QString path = index.absolutePath() + QLatin1Char('/') + page->second;
+    return QUrl::fromLocalFile(QFileInfo::exists(path) ? path : HelpFileLocation());
+}
+
+} // namespace velumar
