@@ -1,0 +1,18 @@
+#pragma once
+// The commands of velumar-rules. Each returns the process exit code:
+// 0 all well, 1 lines in error, 2 a file could not be read or bad usage.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace velumar_rules {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitLinesInError = 1;
+inline constexpr int kExitUnreadable = 2;
+
+int Check(const std::vector<std::string>& paths, bool json, std::ostream& out, std::ostream& err);
+int Render(const std::string& path, std::ostream& out, std::ostream& err);
+
+} // namespace velumar_rules
