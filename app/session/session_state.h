@@ -5,7 +5,9 @@
 // field order configurations load themselves when created).
 
 #include <QString>
+#include <map>
 #include <memory>
+#include <typeindex>
 
 namespace orvane {
 class GeneralHelper;
@@ -66,6 +68,16 @@ public:
     const QString& helpFile() const { return helpFile_; }
     void setHelpFile(const QString& file) { helpFile_ = file; }
 
+    // The managers of the function areas (rule sets, record sets, jobs, ...):
+    // one of each per run, made on first use from this state, kept here so
+    // every screen shares it. A manager is constructible from SessionState&.
+    template <typename Manager> Manager& manager() {
+        std::shared_ptr<void>& slot = managers_[std::type_index(typeid(Manager))];
+        if (!slot)
+            slot = std::make_shared<Manager>(*this);
+        return *static_cast<Manager*>(slot.get());
+    }
+
     SessionStage stage() const { return stage_; }
     void setStage(SessionStage stage) { stage_ = stage; }
 
@@ -81,6 +93,7 @@ private:
     std::unique_ptr<Preferences> preferences_;
     std::unique_ptr<OrderConfigs> orderConfigs_;
     std::unique_ptr<orvane::RecordSearch> recordSearch_;
+    std::map<std::type_index, std::shared_ptr<void>> managers_;
     std::unique_ptr<frmMain> mainWindow_; // last: goes first, while all else stands
     QString supportWebText_;
     QString helpFile_;
