@@ -1,5 +1,6 @@
 #include "record_search.h"
 
+#include "channel.h"
 #include "session.h"
 
 namespace orvane {
@@ -12,6 +13,34 @@ bool RecordSearch::Initialise(Channel& channel, Session& session, int reserved1,
     channel_ = &channel;
     session_ = &session;
     return true;
+}
+
+int RecordSearch::Search(Channel& channel, const QString& indexCode, const QString& key,
+                         QList<qint32>& recordIds, int recordType) {
+    recordIds.clear();
+    QString sent = key.trimmed();
+    bool truncate = autoTruncation_;
+    if (sent.endsWith(QLatin1Char('*'))) {
+        sent.chop(1);
+        truncate = true;
+    }
+    channel.AddField(QStringLiteral("IX"), indexCode);
+    channel.AddField(QStringLiteral("KEY"), sent);
+    if (recordType != 0)
+        channel.AddNumericField(QStringLiteral("RT"), recordType);
+    channel.AddBoolField(QStringLiteral("TR"), truncate);
+    if (maximumHits_ > 0)
+        channel.AddNumericField(QStringLiteral("MH"), maximumHits_);
+    if (session_)
+        channel.AddField(QStringLiteral("OI"), session_->OperatorId());
+    if (channel.SendRequest(QStringLiteral("CATALOGUE_SEARCH")) != 0)
+        return 0;
+    const int code = channel.GetNumericField(QStringLiteral("RC"));
+    if (code < 1 || code > 3)
+        return 0;
+    while (channel.NextRecord(QStringLiteral("RID")))
+        recordIds.push_back(channel.GetNumericField(QStringLiteral("RID")));
+    return code;
 }
 
 void RecordSearch::record(const QString& operation, const QVariant& value) {

@@ -4,13 +4,13 @@
 // start-up (Initialise, then its rights and settings) and the record set and
 // match screens use it.
 //
-// For now it only keeps what it is given: every call, in order, with its
-// values (History), and the current value of each setting. Searching comes
-// with the record set search.
+// It keeps every call made on it, in order, with its values (History), and
+// the current value of each setting. Search sends "CATALOGUE_SEARCH".
 
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <QtGlobal>
 
 namespace orvane {
 
@@ -51,6 +51,15 @@ public:
     void SetAutoTruncation(bool on);
     // The search window opens with the previous search filled in.
     void SetRetainSearch(bool on);
+
+    // Searches the index `indexCode` for `key` over `channel`. The ids found,
+    // ascending, replace what `recordIds` held. Answers the record type of the
+    // index searched (1 bibliographic, 2 holdings, 3 authority), or 0 when the
+    // search failed (unknown index, no right, no answer): then `recordIds` is
+    // empty. A key ending in "*" is truncated there; with auto-truncation on,
+    // every key is. `recordType` 0 leaves the type to the index.
+    virtual int Search(Channel& channel, const QString& indexCode, const QString& key,
+                       QList<qint32>& recordIds, int recordType = 0);
 
     bool IsInitialised() const { return channel_ != nullptr; }
     Channel* BoundChannel() const { return channel_; }

@@ -27,5 +27,6 @@ Command serveCommand();
 std::vector<Command> operatorCommands();
 std::vector<Command> libraryCommands();
 std::vector<Command> locationCommands();
+std::vector<Command> catalogueCommands();
 
 } // namespace orvane::server

@@ -21,6 +21,7 @@ std::vector<Command> allCommands() {
     append(operatorCommands());
     append(libraryCommands());
     append(locationCommands());
+    append(catalogueCommands());
     return commands;
 }
 
@@ -123,7 +124,8 @@ int runCommandLine(std::span<const std::string> args, Console& console) {
 
 int runCommandLine(int argc, char** argv) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    Console console{std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1};
+    Console console{std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1,
+                    ::isatty(STDERR_FILENO) == 1};
     return runCommandLine(args, console);
 }
 

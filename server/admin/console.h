@@ -11,6 +11,8 @@ struct Console {
     std::ostream& err;
     // "in" is a terminal: passwords are asked for and not echoed.
     bool terminal = false;
+    // "err" is a terminal: long commands show their progress there.
+    bool progressShown = false;
 };
 
 } // namespace orvane::server

@@ -26,7 +26,8 @@ void init(const Arguments& args, Console& console) {
     }
     if (demo) {
         console.out << "filled it with the demo data: operators demo (every right) "
-                       "and viewer (view rights), owning libraries and locations\n";
+                       "and viewer (view rights), owning libraries, locations and the "
+                       "demo catalogue\n";
         return;
     }
     console.out << "added the reference data; no operators yet: add one with\n"
@@ -39,7 +40,7 @@ void init(const Arguments& args, Console& console) {
 Command initCommand() {
     return {.words = "init",
             .synopsis = "--db FILE [--demo]",
-            .summary = "create or update a database; --demo adds demo operators and data",
+            .summary = "create or update a database; --demo adds demo operators, data, catalogue",
             .options = {{"db"}, {"demo", false}},
             .takesWords = false,
             .run = init};

@@ -55,7 +55,7 @@ void putSetting(Database& db, std::string_view key, std::string_view value) {
 
 } // namespace
 
-void seedDemo(Database& db) {
+void seedDemo(Database& db, const DemoCatalogueSize& catalogue) {
     const auto demo = addOperator(db, "demo", "Demo Operator", hashPassword("demo"));
     grantRights(db, demo, allRightCodes());
     const auto viewer = addOperator(db, "viewer", "Demo Viewer", hashPassword("viewer"));
@@ -74,9 +74,10 @@ void seedDemo(Database& db) {
     }
     putSetting(db, "support_web_text", SupportWebText);
     seedDemoReference(db);
+    seedDemoCatalogue(db, catalogue);
 }
 
-bool initialiseStore(Store& store, bool demo) {
+bool initialiseStore(Store& store, bool demo, const DemoCatalogueSize& catalogue) {
     Database& db = store.db();
     Transaction tx(db);
     if (operatorCount(db) > 0)
@@ -88,7 +89,7 @@ bool initialiseStore(Store& store, bool demo) {
         filled = true;
     }
     if (demo) {
-        seedDemo(db);
+        seedDemo(db, catalogue);
         filled = true;
     }
     tx.commit();

@@ -36,6 +36,13 @@ Statement& Statement::bind(int index, std::string_view value) {
     return *this;
 }
 
+Statement& Statement::bindBlob(int index, std::string_view octets) {
+    if (sqlite3_bind_blob64(stmt_, index, octets.data(), octets.size(), SQLITE_TRANSIENT) !=
+        SQLITE_OK)
+        fail(db_, "bind");
+    return *this;
+}
+
 Statement& Statement::bindNull(int index) {
     if (sqlite3_bind_null(stmt_, index) != SQLITE_OK)
         fail(db_, "bind");
@@ -69,6 +76,13 @@ std::string Statement::text(int column) const {
         return {};
     return std::string(reinterpret_cast<const char*>(p),
                        static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
+std::string Statement::blob(int column) const {
+    const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
+    if (!p)
+        return {};
+    return std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
 }
 
 bool Statement::isNull(int column) const {
@@ -118,6 +132,24 @@ Transaction::~Transaction() {
 
 void Transaction::commit() {
     db_.exec("COMMIT");
+    done_ = true;
+}
+
+Savepoint::Savepoint(Database& db) : db_(db) { db_.exec("SAVEPOINT record"); }
+
+Savepoint::~Savepoint() {
+    if (!done_) {
+        try {
+            db_.exec("ROLLBACK TO record");
+            db_.exec("RELEASE record");
+        } catch (const StoreError&) {
+            // The outer transaction is gone already; its owner rolls back.
+        }
+    }
+}
+
+void Savepoint::release() {
+    db_.exec("RELEASE record");
     done_ = true;
 }
 

@@ -34,6 +34,8 @@ public:
     Statement& bind(int index, std::string_view value);
     Statement& bind(int index, const char* value) { return bind(index, std::string_view(value)); }
     Statement& bindNull(int index);
+    // Octets kept as they are (MARC records in any coding).
+    Statement& bindBlob(int index, std::string_view octets);
     template <typename T> Statement& bind(int index, const std::optional<T>& value) {
         return value ? bind(index, *value) : bindNull(index);
     }
@@ -47,6 +49,7 @@ public:
     std::int64_t int64(int column) const;
     int int32(int column) const { return static_cast<int>(int64(column)); }
     std::string text(int column) const;
+    std::string blob(int column) const;
     bool isNull(int column) const;
 
 private:
@@ -80,6 +83,21 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void commit();
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+// A nested transaction inside the current one: rolled back on its own unless
+// release() is called, leaving the outer transaction going.
+class Savepoint {
+public:
+    explicit Savepoint(Database& db);
+    ~Savepoint();
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+    void release();
 
 private:
     Database& db_;

@@ -4,6 +4,7 @@
 #include "auth/operators.h"
 #include "auth/password.h"
 #include "auth/rights.h"
+#include "store/migrations.h"
 #include "store/store.h"
 #include "test_server.h"
 
@@ -27,7 +28,8 @@ TEST(AdminInit, DemoFillsOperatorsPlacesAndSettingsOnce) {
     const auto path = dir.file("orvane.db");
     const auto first = runCommand({"init", "--db", path, "--demo"});
     ASSERT_EQ(first.status, 0) << first.err;
-    EXPECT_NE(first.out.find("created " + path + " (schema version 1)"), std::string::npos)
+    EXPECT_NE(first.out.find("created " + path + " (schema version " +
+                             std::to_string(migrations().back().version) + ")"), std::string::npos)
         << first.out;
 
     Store store(path);

@@ -67,6 +67,8 @@ private:
 
 struct TestServerOptions {
     bool demo = true;
+    // Smaller than a new embedded server's, so the many servers tests start stay quick.
+    DemoCatalogueSize catalogue{200, 40};
     bool trustLocalLogin = false;
     std::chrono::seconds sessionIdleLimit = std::chrono::minutes(30);
     SessionTable::Clock clock = std::chrono::steady_clock::now;
@@ -91,7 +93,7 @@ public:
         server.trustLocalLogin = options.trustLocalLogin;
         core_ = std::make_unique<ServerCore>(server);
         core_->log().mute(options.logPath.empty());
-        initialiseStore(core_->store(), options.demo);
+        initialiseStore(core_->store(), options.demo, options.catalogue);
     }
 
     ServerCore& core() { return *core_; }

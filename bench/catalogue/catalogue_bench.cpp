@@ -1,0 +1,109 @@
+// Catalogue import throughput: a file of real records (the MARC benchmark's,
+// 100,000 records unless VELUMAR_BENCH_RECORDS says otherwise) loaded into a
+// new catalogue as `orvane-server catalogue import` loads it, batches and
+// index entries included. Then the demo catalogue's generation, which a new
+// embedded server waits for. Prints records per second by the wall clock
+// and by processor time. VELUMAR_BENCH_BATCH sets the records per
+// transaction (the import's own default otherwise).
+
+#include "bench_file.h"
+#include "catalogue/catalogue_import.h"
+#include "demo/seed.h"
+#include "store/database.h"
+#include "store/store.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct Timed {
+    double wall = 0;
+    double cpu = 0;
+};
+
+template <typename Work> Timed timed(Work&& work) {
+    const auto start = Clock::now();
+    const double cpuStart = cpuSeconds();
+    work();
+    return {std::chrono::duration<double>(Clock::now() - start).count(), cpuSeconds() - cpuStart};
+}
+
+std::size_t requestedRecords() {
+    if (const char* text = std::getenv("VELUMAR_BENCH_RECORDS"))
+        if (const long n = std::atol(text); n > 0)
+            return static_cast<std::size_t>(n);
+    return 100000;
+}
+
+std::int64_t scalar(orvane::server::Database& db, const char* sql) {
+    auto st = db.prepare(sql);
+    st.step();
+    return st.int64(0);
+}
+
+} // namespace
+
+int main() {
+    namespace fs = std::filesystem;
+    using namespace orvane::server;
+    const fs::path dir =
+        fs::temp_directory_path() / ("velumar-catalogue-bench-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+
+    const auto file = velumar::bench::makeBenchFile(
+        VELUMAR_MARC_DATA_DIR, (dir / "bench.mrc").string(), requestedRecords());
+    if (file.path.empty()) {
+        std::fprintf(stderr, "no readable records in %s\n", VELUMAR_MARC_DATA_DIR);
+        fs::remove_all(dir);
+        return 1;
+    }
+    std::printf("input: %zu records (%zu real ones repeated), %.1f MB\n", file.records,
+                file.sources, static_cast<double>(file.bytes) / 1e6);
+
+    ImportSummary summary;
+    std::int64_t entries = 0;
+    const Timed load = timed([&] {
+        Store store((dir / "import.db").string());
+        ImportOptions options;
+        if (const char* batch = std::getenv("VELUMAR_BENCH_BATCH"))
+            options.batchSize = static_cast<std::size_t>(std::atol(batch));
+        importFile(store.db(), file.path, options, summary);
+        entries = scalar(store.db(), "SELECT count(*) FROM catalogue_index");
+    });
+    const double records = static_cast<double>(summary.added + summary.replaced);
+    std::printf("import: %zu added, %zu replaced, %zu rejected, %lld index entries\n",
+                summary.added, summary.replaced, summary.rejected.size(),
+                static_cast<long long>(entries));
+    std::printf("import: %.2f s wall, %.2f s cpu: %.0f records/s (%.0f per cpu second)\n",
+                load.wall, load.cpu, records / load.wall, records / load.cpu);
+
+    std::int64_t demoRecords = 0;
+    const Timed demo = timed([&] {
+        Store store((dir / "demo.db").string());
+        initialiseStore(store, true);
+        demoRecords = scalar(store.db(), "SELECT count(*) FROM catalogue_records");
+    });
+    std::printf("demo data with catalogue: %lld records, %.2f s wall, %.2f s cpu "
+                "(the two demo passwords' hashes included)\n",
+                static_cast<long long>(demoRecords), demo.wall, demo.cpu);
+
+    fs::remove_all(dir);
+    return 0;
+}

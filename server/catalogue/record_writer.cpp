@@ -1,0 +1,249 @@
+#include "record_writer.h"
+
+#include "index_codes.h"
+#include "marc/iso2709_writer.h"
+#include "marc/record.h"
+#include "marc/record_view.h"
+
+#include <charconv>
+#include <limits>
+
+namespace orvane::server {
+
+namespace {
+
+constexpr std::int32_t MaxId = std::numeric_limits<std::int32_t>::max();
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string_view controlValue(const marc::RecordView& record, std::string_view tag) {
+    const auto field = record.findField(tag);
+    return field ? trimmed(field->value()) : std::string_view();
+}
+
+std::optional<std::int32_t> positiveId(std::string_view text) {
+    std::int64_t value = 0;
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != text.npos)
+        return std::nullopt;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    if (value < 1 || value > MaxId)
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+// The control number as a match job builds it: "(003)001".
+std::string controlKey(std::string_view number, std::string_view source) {
+    std::string key;
+    if (!number.empty() && !source.empty()) {
+        const bool bracketed = source.front() == '(';
+        if (!bracketed)
+            key += '(';
+        key.append(source);
+        if (!bracketed)
+            key += ')';
+    }
+    key.append(number);
+    return key;
+}
+
+bool holds035(const marc::Record& record, std::string_view key) {
+    const std::string wanted = normaliseKey(KeyForm::ControlNumber, key);
+    for (const marc::Field* field : record.findFields("035"))
+        for (const auto& sub : field->subfields())
+            if (sub.code == 'a' && normaliseKey(KeyForm::ControlNumber, sub.value) == wanted)
+                return true;
+    return false;
+}
+
+std::string settingOr(Database& db, std::string_view key, std::string_view fallback) {
+    auto st = db.prepare("SELECT value FROM settings WHERE key = ?1");
+    st.bind(1, key);
+    return st.step() ? st.text(0) : std::string(fallback);
+}
+
+std::map<std::string, std::int64_t, std::less<>> codes(Database& db, std::string_view table) {
+    std::map<std::string, std::int64_t, std::less<>> out;
+    auto st = db.prepare("SELECT code, id FROM " + std::string(table));
+    while (st.step())
+        out.emplace(st.text(0), st.int64(1));
+    return out;
+}
+
+} // namespace
+
+RecordWriter::RecordWriter(Database& db, std::string operatorId)
+    : db_(db), operator_(std::move(operatorId)),
+      identifier_(settingOr(db, "control_number_identifier", DefaultControlNumberIdentifier)),
+      byId_(db.prepare("SELECT control_source, marc FROM catalogue_records "
+                       "WHERE record_type = ?1 AND record_id = ?2")),
+      byKey_(db.prepare("SELECT record_id FROM catalogue_index WHERE record_type = ?1 "
+                        "AND code = ?2 AND key = ?3 ORDER BY record_id LIMIT 1")),
+      maxId_(db.prepare("SELECT MAX(record_id) FROM catalogue_records WHERE record_type = ?1")),
+      insert_(
+          db.prepare("INSERT INTO catalogue_records (record_type, record_id, marc, control_source, "
+                     "ok_to_export_date, owning_library, location, bib_id, created_by, updated_by) "
+                     "VALUES (?1, ?2, ?3, ?4, datetime('now'), ?5, ?6, ?7, ?8, ?8)")),
+      update_(db.prepare("UPDATE catalogue_records SET marc = ?3, control_source = ?4, "
+                         "owning_library = ?5, location = ?6, bib_id = ?7, updated_by = ?8, "
+                         "updated_at = datetime('now') WHERE record_type = ?1 AND record_id = ?2")),
+      history_(db.prepare("INSERT INTO catalogue_history (record_type, record_id, action, "
+                          "operator, previous) VALUES (?1, ?2, ?3, ?4, ?5)")),
+      index_(db), libraries_(codes(db, "owning_libraries")), locations_(codes(db, "locations")) {}
+
+SavedRecord RecordWriter::save(std::string_view octets, RecordKind kind) {
+    const marc::ParseResult parsed = marc::parseRecord(octets);
+    if (!parsed.record)
+        throw RecordRejected(parsed.error ? parsed.error->reason : "not an ISO 2709 record");
+    const marc::RecordView& view = *parsed.record;
+
+    const std::string_view number = controlValue(view, "001");
+    const std::string_view source = controlValue(view, "003");
+    const std::string key = controlKey(number, source);
+
+    std::optional<Existing> replaced;
+    std::int32_t id = 0;
+    bool newIdentity = false; // 001 and 003 become this catalogue's
+    if (const auto wanted = positiveId(number)) {
+        replaced = findById(kind, *wanted);
+        if (!replaced || replaced->source == source)
+            id = *wanted;
+        else
+            replaced.reset();
+    }
+    if (id == 0) {
+        newIdentity = true;
+        if (const auto found = key.empty() ? std::nullopt : findByControlKey(kind, key)) {
+            id = *found;
+            replaced = findById(kind, id);
+        } else {
+            id = newId(kind);
+        }
+    }
+
+    std::optional<std::int32_t> bibliographic;
+    std::string new004;
+    if (kind == RecordKind::Holdings)
+        bibliographic = bibliographicOf(view, new004);
+
+    // The octets stored: as given, or with the id, the control number and the
+    // 004 rewritten.
+    std::string rewritten;
+    std::optional<marc::ParseResult> reparsed;
+    const std::string idText = std::to_string(id);
+    if (newIdentity || number != idText || !new004.empty()) {
+        marc::Record record = marc::Record::fromView(view);
+        record.setControlValue("001", idText);
+        if (newIdentity) {
+            if (!key.empty() && !holds035(record, key))
+                record.insertField(marc::Field::data("035", ' ', ' ', {{'a', key}}));
+            record.setControlValue("003", identifier_);
+        }
+        if (!new004.empty())
+            record.setControlValue("004", new004);
+        if (auto why = marc::appendIso2709(record, rewritten))
+            throw RecordRejected(*why);
+        reparsed = marc::parseRecord(std::string_view(rewritten));
+        if (!reparsed->record)
+            throw RecordRejected("the record with its new id is not well formed");
+    }
+    const marc::RecordView& stored = reparsed ? *reparsed->record : view;
+    const Placement place = placementOf(stored);
+    const std::string storedSource(controlValue(stored, "003"));
+
+    Statement& write = replaced ? update_ : insert_;
+    write.reset();
+    write.bind(1, toNumber(kind))
+        .bind(2, id)
+        .bindBlob(3, stored.bytes())
+        .bind(4, storedSource)
+        .bind(5, place.library)
+        .bind(6, place.location)
+        .bind(7, bibliographic)
+        .bind(8, operator_)
+        .run();
+
+    history_.reset();
+    history_.bind(1, toNumber(kind)).bind(2, id).bind(3, replaced ? "replaced" : "created");
+    history_.bind(4, operator_);
+    if (replaced)
+        history_.bindBlob(5, replaced->octets);
+    else
+        history_.bindNull(5);
+    history_.run();
+
+    index_.write(kind, id, stored, /*fresh=*/!replaced);
+    return {replaced ? SavedRecord::Action::Replaced : SavedRecord::Action::Added, kind, id};
+}
+
+std::optional<RecordWriter::Existing> RecordWriter::findById(RecordKind kind, std::int64_t id) {
+    byId_.reset();
+    byId_.bind(1, toNumber(kind)).bind(2, id);
+    if (!byId_.step())
+        return std::nullopt;
+    return Existing{static_cast<std::int32_t>(id), byId_.text(0), byId_.blob(1)};
+}
+
+std::optional<std::int32_t> RecordWriter::findByControlKey(RecordKind kind, std::string_view key) {
+    const std::string_view code = kind == RecordKind::Bibliographic ? "035A"
+                                  : kind == RecordKind::Authority   ? "A35A"
+                                                                    : "H35A";
+    byKey_.reset();
+    byKey_.bind(1, toNumber(kind)).bind(2, code).bind(3, normaliseKey(KeyForm::ControlNumber, key));
+    if (!byKey_.step())
+        return std::nullopt;
+    return static_cast<std::int32_t>(byKey_.int64(0));
+}
+
+std::int32_t RecordWriter::newId(RecordKind kind) {
+    maxId_.reset();
+    maxId_.bind(1, toNumber(kind));
+    maxId_.step();
+    const std::int64_t highest = maxId_.isNull(0) ? 0 : maxId_.int64(0);
+    if (highest >= MaxId)
+        throw RecordRejected("no record id is left above " + std::to_string(highest));
+    return static_cast<std::int32_t>(highest + 1);
+}
+
+std::optional<std::int32_t> RecordWriter::bibliographicOf(const marc::RecordView& holdings,
+                                                          std::string& rewrite004) {
+    const std::string_view named = controlValue(holdings, "004");
+    if (named.empty())
+        throw RecordRejected("holdings record without a 004 naming its bibliographic record");
+    const std::string_view source = controlValue(holdings, "003");
+    // The id itself, when it is one of ours or from the bibliographic record's own source.
+    if (const auto id = positiveId(named)) {
+        if (const auto bib = findById(RecordKind::Bibliographic, *id);
+            bib && (source.empty() || source == identifier_ || source == bib->source))
+            return *id;
+    }
+    // Else a control number kept in a bibliographic 035.
+    for (const std::string& key : {controlKey(named, source), std::string(named)}) {
+        if (const auto id = findByControlKey(RecordKind::Bibliographic, key)) {
+            rewrite004 = std::to_string(*id);
+            return *id;
+        }
+    }
+    throw RecordRejected("004 " + std::string(named) +
+                         " names no bibliographic record in the catalogue");
+}
+
+RecordWriter::Placement RecordWriter::placementOf(const marc::RecordView& record) {
+    Placement place;
+    const auto field = record.findField("852");
+    if (!field)
+        return place;
+    if (const auto code = field->subfield('a'))
+        if (const auto it = libraries_.find(trimmed(*code)); it != libraries_.end())
+            place.library = it->second;
+    if (const auto code = field->subfield('b'))
+        if (const auto it = locations_.find(trimmed(*code)); it != locations_.end())
+            place.location = it->second;
+    return place;
+}
+
+} // namespace orvane::server

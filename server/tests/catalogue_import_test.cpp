@@ -1,0 +1,295 @@
+// Importing files into the catalogue: real records, what is rejected and
+// why, and that an import stopped hard or failing inside a batch leaves
+// every record whole.
+
+#include "admin_test_support.h"
+#include "catalogue/catalogue_import.h"
+#include "catalogue/catalogue_search.h"
+#include "catalogue/index_keys.h"
+#include "catalogue_support.h"
+#include "marc/reader.h"
+#include "marc/record_view.h"
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+using namespace orvane::server;
+using namespace orvane::server::testing;
+
+namespace {
+
+class CatalogueImport : public CatalogueStore {
+protected:
+    ImportSummary import(const std::string& file, ImportOptions options = {}) {
+        ImportSummary summary;
+        importFile(db(), file, options, summary);
+        return summary;
+    }
+    std::vector<std::int32_t> find(std::string code, std::string key, bool truncate = false) {
+        SearchQuery query;
+        query.indexCode = std::move(code);
+        query.key = std::move(key);
+        query.truncate = truncate;
+        return searchCatalogue(db(), query).ids;
+    }
+    std::string writeFile(const std::string& name, const std::string& octets) {
+        const auto path = dir().file(name);
+        std::ofstream(path, std::ios::binary) << octets;
+        return path;
+    }
+    // Every record has exactly the index entries its octets give and one
+    // history row per save: nothing was written by halves.
+    void expectEveryRecordWhole() {
+        IndexKeys keys;
+        auto records = db().prepare("SELECT record_type, record_id, marc FROM catalogue_records");
+        auto entries = db().prepare("SELECT count(*) FROM catalogue_index "
+                                    "WHERE record_type = ?1 AND record_id = ?2");
+        std::size_t checked = 0;
+        while (records.step()) {
+            const std::string octets = records.blob(2);
+            const auto parsed = marc::parseRecord(std::string_view(octets));
+            ASSERT_TRUE(parsed.record);
+            const auto kind = *recordKindFromNumber(records.int32(0));
+            entries.reset();
+            entries.bind(1, records.int64(0)).bind(2, records.int64(1));
+            entries.step();
+            EXPECT_EQ(static_cast<std::size_t>(entries.int64(0)),
+                      keys.of(*parsed.record, kind).size())
+                << "record " << records.int64(1);
+            ++checked;
+        }
+        EXPECT_EQ(count("SELECT count(*) FROM catalogue_history"),
+                  static_cast<std::int64_t>(checked));
+        EXPECT_EQ(count("SELECT count(*) FROM catalogue_index i WHERE NOT EXISTS (SELECT 1 FROM "
+                        "catalogue_records r WHERE r.record_type = i.record_type AND "
+                        "r.record_id = i.record_id)"),
+                  0);
+    }
+};
+
+std::string firstRecordOf(const std::string& path) {
+    auto reader = marc::Reader::openFile(path);
+    auto view = reader->next();
+    return view ? std::string(view->bytes()) : std::string();
+}
+
+std::string subfieldA(const std::string& octets, std::string_view tag) {
+    const auto parsed = marc::parseRecord(std::string_view(octets));
+    const auto field = parsed.record->findField(tag);
+    return field ? std::string(field->subfield('a').value_or("")) : std::string();
+}
+
+} // namespace
+
+TEST_F(CatalogueImport, RealMarc8RecordsAreFoundByTitleWordsWithOrWithoutTheirDiacritics) {
+    VELUMAR_SAMPLE_OR_SKIP(file, "eg_lul_fre_100.mrc");
+    const auto summary = import(*file);
+    EXPECT_EQ(summary.added, 100u);
+    EXPECT_TRUE(summary.rejected.empty());
+
+    // "Dix-huitième siècle : études littéraires" (MARC-8 in the file), which
+    // two of its records bear.
+    const auto plain = find("TI", "dix huitieme siecle etudes");
+    ASSERT_EQ(plain.size(), 2u);
+    EXPECT_EQ(find("TI", "Dix-huitième siècle : Études"), plain);
+    EXPECT_EQ(find("KW", "DIX-HUITIEME"), plain);
+    // Truncation finds the word from its beginning.
+    const auto truncated = find("TI", "litter", true);
+    EXPECT_NE(std::find(truncated.begin(), truncated.end(), plain.front()), truncated.end());
+    EXPECT_TRUE(find("TI", "litter").empty());
+}
+
+TEST_F(CatalogueImport, RealRecordsAreFoundByTheControlNumberTheyCameWith) {
+    VELUMAR_SAMPLE_OR_SKIP(file, "eg_lul_fre_100.mrc");
+    const std::string original = firstRecordOf(*file);
+    const auto parsed = marc::parseRecord(std::string_view(original));
+    const std::string number(parsed.record->findField("001")->value());
+    const std::string kept035 = subfieldA(original, "035");
+    ASSERT_FALSE(number.empty());
+    import(*file);
+
+    // Its 001 is not a number: it gets an id, and its 001 is kept in an 035.
+    const auto byOld001 = find("035A", number);
+    ASSERT_EQ(byOld001.size(), 1u);
+    EXPECT_EQ(find("035A", kept035), byOld001);
+    auto st =
+        db().prepare("SELECT marc FROM catalogue_records WHERE record_type = 1 AND record_id = ?1");
+    st.bind(1, byOld001.front());
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(
+        std::string(
+            marc::parseRecord(std::string_view(st.blob(0))).record->findField("001")->value()),
+        std::to_string(byOld001.front()));
+
+    // Loading the file again replaces every record that has a control
+    // number; one without a 001 cannot be told from a new one.
+    std::size_t without001 = 0;
+    for (auto reader = marc::Reader::openFile(*file); auto view = reader->next();)
+        without001 += view->findField("001") ? 0 : 1;
+    const auto again = import(*file);
+    EXPECT_EQ(again.added, without001);
+    EXPECT_EQ(again.replaced, 100u - without001);
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records"),
+              static_cast<std::int64_t>(100 + without001));
+}
+
+TEST_F(CatalogueImport, RealHoldingsAreLinkedToTheirBibliographicRecords) {
+    VELUMAR_SAMPLE_OR_SKIP(file, "m4j_sample1.mrc");
+    const auto summary = import(*file);
+    EXPECT_EQ(summary.added, 8u);
+    EXPECT_TRUE(summary.rejected.empty());
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records WHERE record_type = 2"), 4);
+    // Each holdings record points at a bibliographic record the catalogue holds.
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records h JOIN catalogue_records b "
+                    "ON b.record_type = 1 AND b.record_id = h.bib_id WHERE h.record_type = 2"),
+              4);
+    expectEveryRecordWhole();
+}
+
+TEST_F(CatalogueImport, AuthorityRecordsGoToTheAuthorityIndexes) {
+    VELUMAR_SAMPLE_OR_SKIP(file, "eg_auth-subset100.mrc");
+    const auto summary = import(*file);
+    EXPECT_EQ(summary.added, 17u);
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records WHERE record_type = 3"), 17);
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_index WHERE code = '035A'"), 0);
+    EXPECT_GT(count("SELECT count(*) FROM catalogue_index WHERE code = 'AH'"), 0);
+}
+
+TEST_F(CatalogueImport, MalformedRecordsAreRejectedWithTheirReasonAndTheRestLoaded) {
+    VELUMAR_SAMPLE_OR_SKIP(file, "pym_bad_records.mrc");
+    const auto summary = import(*file);
+    EXPECT_GT(summary.added, 0u);
+    ASSERT_FALSE(summary.rejected.empty());
+    for (const auto& r : summary.rejected) {
+        EXPECT_EQ(r.file, *file);
+        EXPECT_FALSE(r.reason.empty());
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records"),
+              static_cast<std::int64_t>(summary.added));
+    expectEveryRecordWhole();
+}
+
+TEST_F(CatalogueImport, TypeOptionOverridesTheLeader) {
+    const auto file =
+        writeFile("auth.mrc", makeRecord(BibLeader, {{"001", "3"}, {"100", "1 $aName"}}));
+    ImportOptions options;
+    options.kind = RecordKind::Authority;
+    EXPECT_EQ(import(file, options).added, 1u);
+    EXPECT_EQ(count("SELECT record_type FROM catalogue_records"), 3);
+}
+
+TEST_F(CatalogueImport, ARecordFailingInsideABatchIsRolledBackWholeAndTheOthersKept) {
+    // The database refuses the index entry "poison" after the record row is written.
+    db().exec("CREATE TRIGGER poison BEFORE INSERT ON catalogue_index WHEN NEW.key = 'poison' "
+              "BEGIN SELECT RAISE(ABORT, 'poisoned key'); END");
+    const auto file = writeFile(
+        "three.mrc", makeRecord(BibLeader, {{"001", "1"}, {"245", "10$aFirst"}}) +
+                         makeRecord(BibLeader, {{"001", "2"}, {"245", "10$aPoison pen"}}) +
+                         makeRecord(BibLeader, {{"001", "3"}, {"245", "10$aThird"}}));
+    const auto summary = import(file);
+    EXPECT_EQ(summary.added, 2u);
+    ASSERT_EQ(summary.rejected.size(), 1u);
+    EXPECT_NE(summary.rejected[0].reason.find("poisoned key"), std::string::npos);
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records WHERE record_id = 2"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_history WHERE record_id = 2"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_index WHERE record_id = 2"), 0);
+    EXPECT_EQ(find("TI", "third"), (std::vector<std::int32_t>{3}));
+    expectEveryRecordWhole();
+}
+
+TEST_F(CatalogueImport, AnImportKilledMidwayKeepsWholeBatchesOnly) {
+    // Enough records that the import is still running when it is killed.
+    std::string octets;
+    constexpr int Records = 30000;
+    for (int i = 0; i < Records; ++i)
+        octets += makeRecord(BibLeader, {{"001", "k" + std::to_string(i)},
+                                         {"003", "SRC"},
+                                         {"245", "10$aRecord number " + std::to_string(i)},
+                                         {"650", " 0$aHarbors$zNorway."}});
+    const auto file = writeFile("big.mrc", octets);
+
+    const std::string binary = ORVANE_SERVER_BINARY;
+    std::vector<std::string> args{binary, "catalogue", "import", "--db", path(), file};
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    ASSERT_EQ(::posix_spawn(&child, binary.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+
+    // Kill it once some batches are in, without warning.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    std::int64_t seen = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        Store watcher(path());
+        seen = scalar(watcher.db(), "SELECT count(*) FROM catalogue_records");
+        if (seen > 0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_GT(seen, 0) << "the import wrote nothing within a minute";
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the import finished before it could be killed";
+
+    const auto kept = count("SELECT count(*) FROM catalogue_records");
+    EXPECT_LT(kept, Records);
+    EXPECT_EQ(kept % static_cast<std::int64_t>(ImportOptions{}.batchSize), 0) << kept;
+    expectEveryRecordWhole();
+}
+
+TEST_F(CatalogueImport, CommandLineImportsExportsAndReindexes) {
+    const auto file = writeFile(
+        "two.mrc", makeRecord(BibLeader, {{"001", "x1"}, {"245", "10$aOrchards"}}) +
+                       makeRecord(BibLeader, {{"001", "5"}, {"245", "10$aRivers"}}) + "garbage");
+    const auto imported = runCommand({"catalogue", "import", "--db", path(), file});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_NE(imported.out.find("added 2, replaced 0, rejected 1"), std::string::npos)
+        << imported.out;
+    EXPECT_NE(imported.out.find("rejected " + file + " at offset"), std::string::npos);
+
+    // Exported records carry this catalogue's ids: loaded again they replace.
+    const auto out = dir().file("out.mrc");
+    const auto exported = runCommand({"catalogue", "export", "--db", path(), "--type", "bib", out});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    EXPECT_NE(exported.out.find("wrote 2 bibliographic records"), std::string::npos);
+    const auto again = runCommand({"catalogue", "import", "--db", path(), out});
+    EXPECT_NE(again.out.find("added 0, replaced 2, rejected 0"), std::string::npos) << again.out;
+
+    const auto ids = writeFile("ids.txt", "5\n\n77\n");
+    const auto some = runCommand({"catalogue", "export", "--db", path(), "--type", "bib", "--ids",
+                                  ids, dir().file("some.mrc")});
+    EXPECT_NE(some.out.find("wrote 1 bibliographic records"), std::string::npos) << some.out;
+    EXPECT_NE(some.out.find("no bibliographic record 77"), std::string::npos);
+    EXPECT_EQ(firstRecordOf(dir().file("some.mrc")), stored(RecordKind::Bibliographic, 5));
+
+    const auto entries = count("SELECT count(*) FROM catalogue_index");
+    db().exec("DELETE FROM catalogue_index");
+    const auto reindexed = runCommand({"catalogue", "reindex", "--db", path()});
+    EXPECT_EQ(reindexed.status, 0) << reindexed.err;
+    EXPECT_NE(reindexed.out.find("reindexed 2 records"), std::string::npos);
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_index"), entries);
+    EXPECT_EQ(find("TI", "rivers"), (std::vector<std::int32_t>{5}));
+}
+
+TEST_F(CatalogueImport, CommandLineRefusesWhatDoesNotFit) {
+    EXPECT_EQ(runCommand({"catalogue", "import", "--db", path()}).status, 2);
+    EXPECT_EQ(
+        runCommand({"catalogue", "import", "--db", path(), "--type", "serial", "x.mrc"}).status, 2);
+    EXPECT_EQ(runCommand({"catalogue", "export", "--db", path(), "out.mrc"}).status, 2);
+    const auto missing =
+        runCommand({"catalogue", "import", "--db", path(), dir().file("none.mrc")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("cannot open"), std::string::npos) << missing.err;
+    const auto help = runCommand({"--help"});
+    EXPECT_NE(help.out.find("catalogue import --db FILE"), std::string::npos);
+    EXPECT_NE(help.out.find("catalogue reindex"), std::string::npos);
+}
