@@ -8,7 +8,7 @@
 #include "qt_printers.h"
 #include "record_search.h"
 #include "request_channel.h"
-#include "scripted_server.h"
+#include "testing/scripted_server.h"
 #include "scripted_transport.h"
 #include "session.h"
 #include "session/busy_state.h"

@@ -10,7 +10,7 @@
 #include "preferences/frm_prefs.h"
 #include "preferences/preferences.h"
 #include "qt_printers.h"
-#include "scripted_server.h"
+#include "testing/scripted_server.h"
 #include "scripted_transport.h"
 #include "session.h"
 #include "session/session_state.h"

@@ -3,7 +3,7 @@
 // the list fillers.
 #include "qt_printers.h"
 #include "request_channel.h"
-#include "scripted_server.h"
+#include "testing/scripted_server.h"
 #include "scripted_transport.h"
 #include "security/security_profile.h"
 

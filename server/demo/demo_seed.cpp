@@ -74,6 +74,7 @@ void seedDemo(Database& db, const DemoCatalogueSize& catalogue) {
     }
     putSetting(db, "support_web_text", SupportWebText);
     seedDemoReference(db);
+    seedDemoRuleSets(db);
     seedDemoCatalogue(db, catalogue);
 }
 

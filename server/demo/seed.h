@@ -21,6 +21,10 @@ struct DemoCatalogueSize {
 // libraries and locations for its holdings. The caller holds the transaction.
 void seedDemoCatalogue(Database& db, const DemoCatalogueSize& size = {});
 
+// The predefined authority-load rule documents and demo rule documents and
+// groups of every rule type. The caller holds the transaction.
+void seedDemoRuleSets(Database& db);
+
 // Demo operators ("demo" with every right, "viewer" with view rights),
 // owning libraries and locations, seedDemoReference, and the demo catalogue.
 void seedDemo(Database& db, const DemoCatalogueSize& catalogue = {});

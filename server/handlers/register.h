@@ -10,6 +10,8 @@ void registerSecurityHandlers(Dispatcher& dispatcher);  // GET_VLM_SECURITY
 void registerReferenceHandlers(Dispatcher& dispatcher); // PKGCHK, OWNINGLIBRARIES, ...
 void registerCharsetHandlers(Dispatcher& dispatcher);   // GETCHARSETS, CONVERTMARCCHARSET
 void registerCatalogueHandlers(Dispatcher& dispatcher); // CATALOGUE_SEARCH
+void registerRuleSetHandlers(Dispatcher& dispatcher);   // rule documents and rule set groups
+void registerRecordSetHandlers(Dispatcher& dispatcher); // record sets and their ids
 
 inline void registerAllHandlers(Dispatcher& dispatcher) {
     registerSessionHandlers(dispatcher);
@@ -17,6 +19,8 @@ inline void registerAllHandlers(Dispatcher& dispatcher) {
     registerReferenceHandlers(dispatcher);
     registerCharsetHandlers(dispatcher);
     registerCatalogueHandlers(dispatcher);
+    registerRuleSetHandlers(dispatcher);
+    registerRecordSetHandlers(dispatcher);
 }
 
 } // namespace orvane::server

@@ -152,7 +152,81 @@ CREATE INDEX jobs_by_save_record_set ON jobs (save_record_set_id) WHERE save_rec
 CREATE INDEX jobs_by_rule_set ON jobs (rule_set_id) WHERE rule_set_id IS NOT NULL;
 )sql";
 
-constexpr std::array<Migration, 3> All{{{1, Schema1}, {2, Schema2}, {3, Schema3}}};
+// Rule documents and the rule set groups that link them, per rule type,
+// with who made and last changed each. A document linked into a group
+// cannot go while the link stands.
+constexpr std::string_view Schema4 = R"sql(
+CREATE TABLE rule_documents (
+    id          INTEGER PRIMARY KEY,
+    rule_type   INTEGER NOT NULL CHECK (rule_type BETWEEN 1 AND 6),
+    name        TEXT NOT NULL,
+    description TEXT NOT NULL DEFAULT '',
+    text        TEXT NOT NULL DEFAULT '',
+    created_by  TEXT NOT NULL,
+    created_at  TEXT NOT NULL DEFAULT (datetime('now')),
+    updated_by  TEXT NOT NULL DEFAULT '',
+    updated_at  TEXT,
+    UNIQUE (rule_type, name)
+);
+CREATE TABLE rule_document_parameters (
+    document INTEGER NOT NULL REFERENCES rule_documents(id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    name     TEXT NOT NULL,
+    PRIMARY KEY (document, position)
+) WITHOUT ROWID;
+CREATE TABLE rule_sets (
+    id          INTEGER PRIMARY KEY,
+    rule_type   INTEGER NOT NULL CHECK (rule_type BETWEEN 1 AND 6),
+    name        TEXT NOT NULL UNIQUE,
+    description TEXT NOT NULL DEFAULT '',
+    created_by  TEXT NOT NULL,
+    created_at  TEXT NOT NULL DEFAULT (datetime('now')),
+    updated_by  TEXT NOT NULL DEFAULT '',
+    updated_at  TEXT
+);
+CREATE TABLE rule_set_links (
+    rule_set INTEGER NOT NULL REFERENCES rule_sets(id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    document INTEGER NOT NULL REFERENCES rule_documents(id),
+    PRIMARY KEY (rule_set, position)
+) WITHOUT ROWID;
+CREATE INDEX rule_set_links_by_document ON rule_set_links (document);
+CREATE TABLE rule_set_parameters (
+    rule_set INTEGER NOT NULL REFERENCES rule_sets(id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    name     TEXT NOT NULL,
+    value    TEXT NOT NULL,
+    PRIMARY KEY (rule_set, position)
+) WITHOUT ROWID;
+)sql";
+
+// Record sets and their members. A member's ordinal keeps the order the ids
+// arrived in; the key (record_set, record_id) holds an id once per set and
+// makes asking whether a set holds an id one look-up.
+constexpr std::string_view Schema5 = R"sql(
+CREATE TABLE record_sets (
+    id           INTEGER PRIMARY KEY,
+    name         TEXT NOT NULL UNIQUE COLLATE NOCASE,
+    description  TEXT NOT NULL DEFAULT '',
+    set_type     INTEGER NOT NULL DEFAULT 1 CHECK (set_type IN (1, 2)),
+    record_type  INTEGER NOT NULL CHECK (record_type BETWEEN 1 AND 3),
+    record_count INTEGER NOT NULL DEFAULT 0,
+    created_by   TEXT NOT NULL,
+    created_at   TEXT NOT NULL DEFAULT (datetime('now')),
+    updated_by   TEXT NOT NULL DEFAULT '',
+    updated_at   TEXT NOT NULL DEFAULT (datetime('now'))
+);
+CREATE TABLE record_set_members (
+    record_set INTEGER NOT NULL REFERENCES record_sets(id) ON DELETE CASCADE,
+    record_id  INTEGER NOT NULL,
+    ordinal    INTEGER NOT NULL,
+    PRIMARY KEY (record_set, record_id)
+) WITHOUT ROWID;
+CREATE UNIQUE INDEX record_set_members_in_order ON record_set_members (record_set, ordinal);
+)sql";
+
+constexpr std::array<Migration, 5> All{
+    {{1, Schema1}, {2, Schema2}, {3, Schema3}, {4, Schema4}, {5, Schema5}}};
 
 int userVersion(Database& db) {
     auto st = db.prepare("PRAGMA user_version");

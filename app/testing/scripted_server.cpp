@@ -1,4 +1,4 @@
-#include "scripted_server.h"
+#include "testing/scripted_server.h"
 
 #include "scripted_transport.h"
 

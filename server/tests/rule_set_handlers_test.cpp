@@ -1,0 +1,180 @@
+// The rule document and rule set group requests against a server: what is
+// kept, what is answered and in which order, and what is refused.
+#include "reference_fixture.h"
+#include "rule_set_fixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvane;
+using namespace orvane::server;
+using namespace orvane::server::testing;
+
+namespace {
+
+class RuleSetHandlers : public RuleSetServer {
+protected:
+    std::string all = operatorWith("cat", {"SRA", "SRU", "SRD", "SRV", "DCRA", "DCRU", "DCRD",
+                                           "DCRV", "ALA"});
+};
+
+std::vector<std::string> described(const wire::Answer& answer, std::string_view key) {
+    std::vector<std::string> out;
+    for (const auto& record : records(answer, key))
+        out.push_back(describe(record));
+    return out;
+}
+
+// The authorship fields vary with the clock; the rest is compared exactly.
+wire::Fields withoutDates(wire::Fields fields) {
+    std::erase_if(fields, [](const wire::Field& f) { return f.key == "UD"; });
+    return fields;
+}
+
+TEST_F(RuleSetHandlers, RuleDocumentsAreKeptPerTypeWithAuthorshipAndUniqueNames) {
+    const auto scan = saveDocument(all, 1, "Titles", {{"PN", "REQ_LIBRARY_ID"}, {"OI", "cat"}});
+    const auto change = saveDocument(all, 2, "Titles");
+    EXPECT_NE(scan, change);
+
+    // Taken within its type: refused, nothing stored.
+    EXPECT_EQ(send(all, "SAVE_RULE_DOCUMENT", {{"RT", 1}, {"NM", "Titles"}}), (wire::Answer{4, {}}));
+    const auto list = send(all, "GET_RULE_DOCUMENTS", {{"RT", 1}, {"OI", "cat"}});
+    EXPECT_EQ(withoutDates(list.fields),
+              (wire::Fields{{"ID", scan}, {"NM", "Titles"}, {"DSC", "about Titles"}, {"CO", "cat"},
+                            {"UO", ""}, {"DOC", "# Titles\r\n"}}));
+    const auto* date = wire::findField(list.fields, "UD");
+    ASSERT_NE(date, nullptr);
+    EXPECT_EQ(std::get<std::string>(date->value).size(), 19u); // yyyy-mm-dd hh:mm:ss
+
+    // A change by another operator is kept as theirs; renaming onto a taken name is refused.
+    const std::string other = operatorWith("editor", {"SRU", "SRV"});
+    EXPECT_EQ(send(other, "SAVE_RULE_DOCUMENT",
+                   {{"ID", scan}, {"RT", 1}, {"NM", "Title fixes"}, {"DSC", "d"}, {"DOC", "x"}})
+                  .status,
+              0);
+    saveDocument(all, 1, "Other");
+    EXPECT_EQ(send(all, "SAVE_RULE_DOCUMENT", {{"ID", scan}, {"RT", 1}, {"NM", "Other"}}).status, 4);
+    const auto after = records(send(all, "GET_RULE_DOCUMENTS", {{"RT", 1}}), "ID");
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(describe(withoutDates(after[1])), "ID=" + std::to_string(scan) +
+                                                    " NM=\"Title fixes\" DSC=\"d\" CO=\"cat\" "
+                                                    "UO=\"editor\" DOC=\"x\"");
+
+    // Unknown ids, other types and unknown types.
+    EXPECT_EQ(send(all, "SAVE_RULE_DOCUMENT", {{"ID", 999}, {"RT", 1}, {"NM", "n"}}).status, 7);
+    EXPECT_EQ(send(all, "SAVE_RULE_DOCUMENT", {{"ID", scan}, {"RT", 2}, {"NM", "n"}}).status, 8);
+    EXPECT_EQ(send(all, "SAVE_RULE_DOCUMENT", {{"RT", 7}, {"NM", "n"}}).status, 8);
+    EXPECT_EQ(send(all, "SAVE_RULE_DOCUMENT", {{"RT", 1}, {"NM", ""}}).status, 8);
+    EXPECT_EQ(send(all, "GET_RULE_DOCUMENTS", {{"RT", 0}}).status, 8);
+}
+
+TEST_F(RuleSetHandlers, GroupsKeepLinksInSentOrderParametersAndRequiredNames) {
+    const auto a = saveDocument(all, 2, "A", {{"PN", "REQ_LOCATION_ID"}});
+    const auto b = saveDocument(all, 2, "B", {{"PN", "REQ_LIBRARY_ID"}, {"PN", "REQ_LOCATION_ID"}});
+    const auto answer = send(all, "SAVE_RULE_SET",
+                             {{"RT", 2}, {"NM", "Group"}, {"DSC", "g"}, {"OI", "cat"},
+                              {"RDID", b}, {"RO", 0}, {"RDID", a}, {"RO", 1}, {"RDID", b},
+                              {"RO", 2}, {"PN", "LOCAL_NUC_CODE"}, {"PV", "X"}, {"PN", "E"},
+                              {"PV", ""}});
+    ASSERT_EQ(answer.status, 0);
+    const auto id = std::get<std::int32_t>(answer.fields.at(0).value);
+
+    EXPECT_EQ(described(send(all, "GET_RULE_DOCUMENTS_FOR_SET", {{"RSID", id}, {"OI", "cat"}}),
+                        "ID"),
+              (std::vector<std::string>{"ID=" + std::to_string(b) + " RO=0",
+                                        "ID=" + std::to_string(a) + " RO=1",
+                                        "ID=" + std::to_string(b) + " RO=2"}));
+    EXPECT_EQ(send(all, "GET_RULE_SET_PARAMETERS", {{"ID", id}}),
+              (wire::Answer{0, {{"PN", "LOCAL_NUC_CODE"}, {"PV", "X"}, {"PN", "E"}, {"PV", ""}}}));
+    EXPECT_EQ(withoutDates(send(all, "GET_RULE_SETS", {{"RT", 2}}).fields),
+              (wire::Fields{{"ID", id}, {"NM", "Group"}, {"DSC", "g"}, {"CO", "cat"}, {"UO", ""},
+                            {"PN", "REQ_LIBRARY_ID,REQ_LOCATION_ID"}}));
+
+    // A save replaces links and parameters whole; no links and none are kept.
+    ASSERT_EQ(send(all, "SAVE_RULE_SET", {{"ID", id}, {"RT", 2}, {"NM", "Group"}}).status, 0);
+    EXPECT_EQ(send(all, "GET_RULE_DOCUMENTS_FOR_SET", {{"RSID", id}}), (wire::Answer{0, {}}));
+    EXPECT_EQ(send(all, "GET_RULE_SET_PARAMETERS", {{"ID", id}}), (wire::Answer{0, {}}));
+    EXPECT_EQ(wire::findField(send(all, "GET_RULE_SETS", {{"RT", 2}}).fields, "UO")->value,
+              wire::Value(std::string("cat")));
+}
+
+TEST_F(RuleSetHandlers, GroupSavesThatCannotBeKeptChangeNothing) {
+    const auto doc = saveDocument(all, 2, "A");
+    const auto scanDoc = saveDocument(all, 1, "S");
+    const auto id = saveGroup(all, 2, "Main", {doc});
+    // Group names are unique over every type.
+    EXPECT_EQ(send(all, "SAVE_RULE_SET", {{"RT", 4}, {"NM", "Main"}}), (wire::Answer{4, {}}));
+    // A link to a document of another type, or to none, is refused whole.
+    EXPECT_EQ(send(all, "SAVE_RULE_SET",
+                   {{"ID", id}, {"RT", 2}, {"NM", "Main"}, {"RDID", scanDoc}, {"RO", 0}})
+                  .status,
+              8);
+    EXPECT_EQ(send(all, "SAVE_RULE_SET", {{"RT", 2}, {"NM", "N"}, {"RDID", 4242}, {"RO", 0}}).status,
+              8);
+    EXPECT_EQ(send(all, "SAVE_RULE_SET", {{"ID", 4242}, {"RT", 2}, {"NM", "N"}}).status, 7);
+    EXPECT_EQ(send(all, "SAVE_RULE_SET",
+                   {{"ID", id}, {"RT", 2}, {"NM", "Main"}, {"RDID", doc}, {"RDID", "x"}})
+                  .status,
+              8);
+    EXPECT_EQ(described(send(all, "GET_RULE_DOCUMENTS_FOR_SET", {{"RSID", id}}), "ID"),
+              std::vector<std::string>{"ID=" + std::to_string(doc) + " RO=0"});
+    EXPECT_EQ(records(send(all, "GET_RULE_SETS", {{"RT", 2}}), "ID").size(), 1u);
+}
+
+TEST_F(RuleSetHandlers, DeletingWhatIsInUseAnswersWhoUsesIt) {
+    const auto doc = saveDocument(all, 2, "Shared");
+    const auto first = saveGroup(all, 2, "Zeta", {doc});
+    saveGroup(all, 2, "Alpha", {doc, doc});
+    EXPECT_EQ(send(all, "DELETE_RULE_DOCUMENT", {{"ID", doc}, {"OI", "cat"}}),
+              (wire::Answer{2, {{"NM", "Alpha"}, {"NM", "Zeta"}}}));
+
+    server.db().exec("INSERT INTO jobs (name, job_type, status, rule_set_id, operator_id) VALUES "
+                     "('Nightly', 1, 0, " + std::to_string(first) + ", 'cat'), "
+                     "('Done', 1, 2, " + std::to_string(first) + ", 'cat'), "
+                     "('Running', 1, 1, " + std::to_string(first) + ", 'cat')");
+    EXPECT_EQ(send(all, "DELETE_RULE_SET", {{"ID", first}}),
+              (wire::Answer{2, {{"NM", "Nightly"}, {"NM", "Running"}}}));
+    server.db().exec("UPDATE jobs SET status = 2");
+    EXPECT_EQ(send(all, "DELETE_RULE_SET", {{"ID", first}}), (wire::Answer{0, {}}));
+    EXPECT_EQ(send(all, "DELETE_RULE_SET", {{"ID", first}}), (wire::Answer{7, {}}));
+    EXPECT_EQ(send(all, "DELETE_RULE_DOCUMENT", {{"ID", doc}}),
+              (wire::Answer{2, {{"NM", "Alpha"}}}));
+    EXPECT_EQ(send(all, "DELETE_RULE_DOCUMENT", {{"ID", 4242}}), (wire::Answer{7, {}}));
+}
+
+TEST_F(RuleSetHandlers, EachRuleTypeNeedsItsOwnRight) {
+    const auto scanDoc = saveDocument(all, 1, "S");
+    const auto changeDoc = saveDocument(all, 2, "D");
+    const auto loadDoc = saveDocument(all, 3, "M");
+    const auto scanGroup = saveGroup(all, 1, "SG", {scanDoc});
+    const auto loadGroup = saveGroup(all, 3, "LG", {loadDoc});
+    // Views data change rules only.
+    const std::string viewer = operatorWith("viewer2", {"DCRV"});
+
+    EXPECT_EQ(send(viewer, "GET_RULE_DOCUMENTS", {{"RT", 2}}).status, 0);
+    EXPECT_EQ(send(viewer, "GET_RULE_DOCUMENTS", {{"RT", 1}}), (wire::Answer{6, {}}));
+    EXPECT_EQ(send(viewer, "GET_RULE_SETS", {{"RT", 3}}), (wire::Answer{6, {}}));
+    EXPECT_EQ(send(viewer, "GET_RULE_DOCUMENTS_FOR_SET", {{"RSID", scanGroup}}).status, 6);
+    EXPECT_EQ(send(viewer, "GET_RULE_SET_PARAMETERS", {{"ID", loadGroup}}).status, 6);
+    EXPECT_EQ(send(viewer, "SAVE_RULE_DOCUMENT", {{"RT", 2}, {"NM", "new"}}).status, 6);
+    EXPECT_EQ(send(viewer, "SAVE_RULE_DOCUMENT", {{"ID", changeDoc}, {"RT", 2}, {"NM", "x"}}).status,
+              6);
+    EXPECT_EQ(send(viewer, "SAVE_RULE_SET", {{"RT", 2}, {"NM", "new"}}).status, 6);
+    EXPECT_EQ(send(viewer, "DELETE_RULE_DOCUMENT", {{"ID", changeDoc}}).status, 6);
+    EXPECT_EQ(send(viewer, "DELETE_RULE_SET", {{"ID", scanGroup}}).status, 6);
+    // Someone else's operator id is refused whatever the rights.
+    EXPECT_EQ(send(viewer, "GET_RULE_DOCUMENTS", {{"RT", 2}, {"OI", "cat"}}).status, 6);
+
+    // Adding is not updating: each is its own right.
+    const std::string adder = operatorWith("adder", {"SRA"});
+    EXPECT_EQ(send(adder, "SAVE_RULE_DOCUMENT", {{"RT", 1}, {"NM", "mine"}}).status, 0);
+    EXPECT_EQ(send(adder, "SAVE_RULE_DOCUMENT", {{"ID", scanDoc}, {"RT", 1}, {"NM", "S"}}).status, 6);
+    const std::string loader = operatorWith("loader", {"ALA"});
+    EXPECT_EQ(send(loader, "DELETE_RULE_SET", {{"ID", loadGroup}}).status, 0);
+    EXPECT_EQ(send(loader, "GET_RULE_SETS", {{"RT", 6}}).status, 0);
+
+    // Nothing the refused requests asked for was done.
+    EXPECT_EQ(records(send(all, "GET_RULE_DOCUMENTS", {{"RT", 2}}), "ID").size(), 1u);
+    EXPECT_EQ(records(send(all, "GET_RULE_SETS", {{"RT", 1}}), "ID").size(), 1u);
+}
+
+} // namespace
