@@ -1,4 +1,6 @@
+#include "main_window/frm_main.h"
 #include "platform/qt_platform_services.h"
+#include "record_sets.h"
 #include "session.h"
 #include "session/session_state.h"
 #include "startup/standard_startup_tasks.h"
@@ -24,6 +26,9 @@ int main(int argc, char** argv) {
         return velumar::ExitCodeOf(outcome);
     qInfo("Velumar is ready: %s on %s", qUtf8Printable(state.session().OperatorId()),
           qUtf8Printable(state.session().ServerName()));
+    // The catalogue search can fill record sets: the record set screens show it after.
+    state.mainWindow().SetRecordSetRefresh(
+        [&state] { state.manager<velumar::RecordSets>().RefreshRecordSetScreens(); });
     // Closing the main window ends the run; nothing is sent to the server at the end.
     return QApplication::exec();
 }

@@ -1,9 +1,14 @@
 #include "record_search.h"
 
 #include "channel.h"
+#include "search_window/search_messages.h"
+#include "search_window/search_window.h"
 #include "session.h"
 
 namespace orvane {
+
+RecordSearch::RecordSearch() = default;
+RecordSearch::~RecordSearch() = default;
 
 bool RecordSearch::Initialise(Channel& channel, Session& session, int reserved1, int reserved2) {
     record(QStringLiteral("Initialise"), QVariantList{reserved1, reserved2});
@@ -17,9 +22,13 @@ bool RecordSearch::Initialise(Channel& channel, Session& session, int reserved1,
 
 int RecordSearch::Search(Channel& channel, const QString& indexCode, const QString& key,
                          QList<qint32>& recordIds, int recordType) {
+    return SearchTruncated(channel, indexCode, key, autoTruncation_, recordIds, recordType);
+}
+
+int RecordSearch::SearchTruncated(Channel& channel, const QString& indexCode, const QString& key,
+                                  bool truncate, QList<qint32>& recordIds, int recordType) {
     recordIds.clear();
     QString sent = key.trimmed();
-    bool truncate = autoTruncation_;
     if (sent.endsWith(QLatin1Char('*'))) {
         sent.chop(1);
         truncate = true;
@@ -33,7 +42,8 @@ int RecordSearch::Search(Channel& channel, const QString& indexCode, const QStri
         channel.AddNumericField(QStringLiteral("MH"), maximumHits_);
     if (session_)
         channel.AddField(QStringLiteral("OI"), session_->OperatorId());
-    if (channel.SendRequest(QStringLiteral("CATALOGUE_SEARCH")) != 0)
+    lastStatus_ = channel.SendRequest(QStringLiteral("CATALOGUE_SEARCH"));
+    if (lastStatus_ != 0)
         return 0;
     const int code = channel.GetNumericField(QStringLiteral("RC"));
     if (code < 1 || code > 3)
@@ -41,6 +51,22 @@ int RecordSearch::Search(Channel& channel, const QString& indexCode, const QStri
     while (channel.NextRecord(QStringLiteral("RID")))
         recordIds.push_back(channel.GetNumericField(QStringLiteral("RID")));
     return code;
+}
+
+void RecordSearch::ShowSearchWindow(Channel& channel, QWidget* parent) {
+    SearchWindow window(*this, channel, parent);
+    if (runWindow_)
+        runWindow_(window);
+    else
+        window.exec();
+}
+
+SearchMessages& RecordSearch::Messages() {
+    if (messages_)
+        return *messages_;
+    if (!boxMessages_)
+        boxMessages_ = std::make_unique<BoxSearchMessages>();
+    return *boxMessages_;
 }
 
 void RecordSearch::record(const QString& operation, const QVariant& value) {
@@ -100,6 +126,11 @@ void RecordSearch::SetAutoTruncation(bool on) {
 void RecordSearch::SetRetainSearch(bool on) {
     retainSearch_ = on;
     record(QStringLiteral("RetainSearch"), on);
+}
+
+void RecordSearch::SetFontName(const QString& name) {
+    fontName_ = name;
+    record(QStringLiteral("FontName"), name);
 }
 
 } // namespace orvane

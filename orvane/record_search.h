@@ -6,15 +6,23 @@
 //
 // It keeps every call made on it, in order, with its values (History), and
 // the current value of each setting. Search sends "CATALOGUE_SEARCH".
+// ShowSearchWindow lets the operator search and put what is found into
+// record sets, within the rights the component was given.
 
 #include <QList>
 #include <QString>
 #include <QVariant>
 #include <QtGlobal>
+#include <functional>
+#include <memory>
+
+class QWidget;
 
 namespace orvane {
 
 class Channel;
+class SearchMessages;
+class SearchWindow;
 class Session;
 
 class RecordSearch {
@@ -24,8 +32,18 @@ public:
         QVariant value; // Initialise: the two further arguments, as a list
     };
 
-    RecordSearch() = default;
-    virtual ~RecordSearch() = default;
+    // What the search window last searched, kept for the next opening when
+    // the last search is retained. recordType 0: nothing searched yet.
+    struct LastSearch {
+        int recordType = 0;
+        QString indexCode;
+        QString terms;
+    };
+    // Runs the window until it is closed; exec() unless replaced.
+    using WindowRunner = std::function<void(SearchWindow&)>;
+
+    RecordSearch();
+    virtual ~RecordSearch();
     RecordSearch(const RecordSearch&) = delete;
     RecordSearch& operator=(const RecordSearch&) = delete;
 
@@ -51,6 +69,8 @@ public:
     void SetAutoTruncation(bool on);
     // The search window opens with the previous search filled in.
     void SetRetainSearch(bool on);
+    // The font family of the search window's result grid; empty: the default.
+    void SetFontName(const QString& name);
 
     // Searches the index `indexCode` for `key` over `channel`. The ids found,
     // ascending, replace what `recordIds` held. Answers the record type of the
@@ -60,6 +80,23 @@ public:
     // every key is. `recordType` 0 leaves the type to the index.
     virtual int Search(Channel& channel, const QString& indexCode, const QString& key,
                        QList<qint32>& recordIds, int recordType = 0);
+    // The same with the truncation decided by the caller (a trailing "*" is
+    // still taken off the key and truncates it).
+    int SearchTruncated(Channel& channel, const QString& indexCode, const QString& key,
+                        bool truncate, QList<qint32>& recordIds, int recordType);
+    // The status of the last search's request: 0, the server's code, or a client status.
+    qint16 LastStatus() const { return lastStatus_; }
+
+    // The search window, modal over `parent`, searching over `channel`;
+    // returns when the operator closes it.
+    void ShowSearchWindow(Channel& channel, QWidget* parent);
+    // Tests run the window without a modal loop and keep its messages.
+    void SetWindowRunner(WindowRunner runner) { runWindow_ = std::move(runner); }
+    void SetMessages(SearchMessages* messages) { messages_ = messages; }
+    SearchMessages& Messages();
+
+    const LastSearch& LastSearched() const { return lastSearch_; }
+    void RememberSearch(LastSearch search) { lastSearch_ = std::move(search); }
 
     bool IsInitialised() const { return channel_ != nullptr; }
     Channel* BoundChannel() const { return channel_; }
@@ -76,6 +113,7 @@ public:
     bool MultipleSelection() const { return multipleSelection_; }
     bool AutoTruncation() const { return autoTruncation_; }
     bool RetainSearch() const { return retainSearch_; }
+    const QString& FontName() const { return fontName_; }
 
     // Every call made on the component, in order.
     const QList<Call>& History() const { return history_; }
@@ -97,6 +135,12 @@ private:
     bool multipleSelection_ = false;
     bool autoTruncation_ = false;
     bool retainSearch_ = false;
+    QString fontName_;
+    qint16 lastStatus_ = 0;
+    LastSearch lastSearch_;
+    WindowRunner runWindow_;
+    SearchMessages* messages_ = nullptr;
+    std::unique_ptr<SearchMessages> boxMessages_;
     QList<Call> history_;
 };
 

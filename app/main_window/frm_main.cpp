@@ -14,9 +14,11 @@
 #include "platform/platform_services.h"
 #include "preferences/frm_prefs.h"
 #include "preferences/preferences.h"
+#include "record_search.h"
 #include "request_channel.h"
 #include "security/security_profile.h"
 #include "session.h"
+#include "session/busy_state.h"
 #include "session/session_state.h"
 
 #include <QAction>
@@ -211,6 +213,13 @@ void frmMain::buildStatusBar() {
                                .arg(state_.session().OperatorId(), state_.session().ServerName()));
 }
 
+void frmMain::searchRecordSets() {
+    state_.recordSearch().ShowSearchWindow(state_.channel(), this);
+    BusyGuard busy(state_.busy());
+    if (recordSetRefresh_)
+        recordSetRefresh_();
+}
+
 void frmMain::SetScreenFactory(const QString& key, ScreenFactory factory) {
     factories_[key] = std::move(factory);
 }
@@ -223,6 +232,8 @@ void frmMain::OpenFunction(const QString& key, const QString& groupCaption,
     if (key == QLatin1String(RecordSetSearchKey)) {
         if (recordSetSearch_)
             recordSetSearch_();
+        else
+            searchRecordSets();
     } else {
         FunctionScreen* screen = screenFor(key);
         if (!screen)

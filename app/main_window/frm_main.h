@@ -49,8 +49,14 @@ public:
     // How a key's screen is made; keys without one get a screen saying the
     // function is not there yet.
     void SetScreenFactory(const QString& key, ScreenFactory factory);
-    // What "RecordSets_Search" hands over to.
+    // What "RecordSets_Search" hands over to; unless replaced, the record
+    // search component's window over the channel, then the record set refresh.
     void SetRecordSetSearch(std::function<void()> search) { recordSetSearch_ = std::move(search); }
+    // Refills the record set screens after the search window closes (the
+    // record set screens set it); run under the busy state.
+    void SetRecordSetRefresh(std::function<void()> refresh) {
+        recordSetRefresh_ = std::move(refresh);
+    }
     void SetDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
 
     // File, Exit: closes without the close question.
@@ -98,7 +104,10 @@ private:
     QList<QAction*> webSites_;
     std::map<QString, ScreenFactory> factories_;
     std::map<QString, FunctionScreen*> screens_;
+    void searchRecordSets();
+
     std::function<void()> recordSetSearch_;
+    std::function<void()> recordSetRefresh_;
     DialogRunner runDialog_;
     bool exiting_ = false;
 };

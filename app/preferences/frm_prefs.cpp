@@ -395,6 +395,7 @@ void frmPrefs::Confirm() {
     if (search.IsInitialised()) {
         search.SetAutoTruncation(prefs.AutoTruncate());
         search.SetRetainSearch(prefs.RetainSearch());
+        search.SetFontName(prefs.FontName());
     }
     if (ruleHighlightingChanged_)
         ruleHighlightingChanged_();

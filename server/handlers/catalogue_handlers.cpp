@@ -1,10 +1,15 @@
 // CATALOGUE_SEARCH: the record search component's look-up of a key in one
-// of the catalogue's indexes.
+// of the catalogue's indexes. CATALOGUE_BRIEF: the short display of the
+// records found, which its search window fetches a page at a time.
+#include "catalogue/catalogue_brief.h"
 #include "catalogue/catalogue_search.h"
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
 #include "protocol/status.h"
 #include "register.h"
+
+#include <variant>
+#include <vector>
 
 namespace orvane::server {
 
@@ -62,6 +67,43 @@ void search(RequestContext& ctx) {
         ctx.reply("RID", id);
 }
 
+// A page of a result list; the search window asks for far fewer.
+constexpr std::size_t MostBriefIds = 1000;
+
+// Per "RID" sent, in order: "RID", "TI" (title, heading or shelf place) and
+// "DT"; both texts empty for an id that is no record of the kind.
+void brief(RequestContext& ctx) {
+    const auto kind = recordKindFromNumber(ctx.number("RT"));
+    if (!kind) {
+        ctx.setStatus(wire::status::InvalidValue);
+        return;
+    }
+    if (!ctx.hasRight(rightToSearch(*kind))) {
+        ctx.setStatus(wire::status::NotAuthorized);
+        return;
+    }
+    std::vector<std::int32_t> ids;
+    for (const wire::Field& field : ctx.request().fields) {
+        if (field.key != "RID")
+            continue;
+        const auto* id = std::get_if<std::int32_t>(&field.value);
+        if (!id) {
+            ctx.setStatus(wire::status::InvalidValue);
+            return;
+        }
+        ids.push_back(*id);
+    }
+    if (ids.empty() || ids.size() > MostBriefIds) {
+        ctx.setStatus(wire::status::InvalidValue);
+        return;
+    }
+    for (const BriefLine& line : briefLines(ctx.db(), *kind, ids)) {
+        ctx.reply("RID", line.id);
+        ctx.reply("TI", line.title);
+        ctx.reply("DT", line.date);
+    }
+}
+
 } // namespace
 
 void registerCatalogueHandlers(Dispatcher& dispatcher) {
@@ -74,6 +116,10 @@ void registerCatalogueHandlers(Dispatcher& dispatcher) {
                                {"MH", Kind::Number},
                                {"OI", Kind::Text}},
                     .run = search});
+    dispatcher.add({.code = "CATALOGUE_BRIEF",
+                    .right = {},
+                    .fields = {{"RT", Kind::Number, true}, {"RID", Kind::Number}, {"OI", Kind::Text}},
+                    .run = brief});
 }
 
 } // namespace orvane::server
