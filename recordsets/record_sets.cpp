@@ -3,7 +3,6 @@
 #include "channel.h"
 #include "grid/grid.h"
 #include "grid/grid_helpers.h"
-#include "record_search.h"
 #include "record_set_sender.h"
 #include "record_set_warning.h"
 #include "record_type_purpose.h"
@@ -11,7 +10,6 @@
 #include "request_channel.h"
 #include "security/security_profile.h"
 #include "session.h"
-#include "session/busy_state.h"
 #include "session/session_state.h"
 
 #include <QComboBox>
@@ -216,15 +214,6 @@ int RecordSets::GetRecordTypeId(const QString& shortName) const {
 void RecordSets::RefreshRecordSetScreens(qint32 selectId) {
     LoadRecordSets();
     screens_.RefillAll(selectId);
-}
-
-QList<qint32> RecordSets::RecordSets_Search(const QString& indexCode, const QString& key,
-                                            int recordType) {
-    BusyGuard busy(state_.busy());
-    QList<qint32> ids;
-    state_.recordSearch().Search(state_.channel(), indexCode, key, ids, recordType);
-    RefreshRecordSetScreens();
-    return ids;
 }
 
 } // namespace velumar

@@ -65,12 +65,6 @@ public:
     // Reloads the sets, then refills every registered screen.
     void RefreshRecordSetScreens(qint32 selectId = -1);
 
-    // The record search of the main window: hands the channel to the
-    // library's search, then refreshes the record set screens, all under
-    // the busy state. Answers the ids found.
-    QList<qint32> RecordSets_Search(const QString& indexCode, const QString& key,
-                                    int recordType = 0);
-
 private:
     bool send(const QList<qint32>& ids, qint32 recordSetId, int recordType,
               RecordSetProgress* progress);
