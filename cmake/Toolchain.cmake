@@ -1,7 +1,11 @@
 # Compiler settings shared by every target: warnings, ccache.
 find_program(CCACHE_PROGRAM ccache)
 if(CCACHE_PROGRAM)
-  set(CMAKE_CXX_COMPILER_LAUNCHER "${CCACHE_PROGRAM}")
+  # Paths taken relative to the source tree, so a fresh clone elsewhere (as CI
+  # makes) reuses what an earlier build compiled.
+  set(CMAKE_CXX_COMPILER_LAUNCHER
+    ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${CMAKE_SOURCE_DIR} CCACHE_NOHASHDIR=true
+    ${CCACHE_PROGRAM})
 endif()
 
 add_library(velumar_warnings INTERFACE)
