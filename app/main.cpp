@@ -1,6 +1,5 @@
-#include "main_window/frm_main.h"
 #include "platform/qt_platform_services.h"
-#include "record_sets.h"
+#include "screens/record_set_screen_setup.h"
 #include "session.h"
 #include "session/session_state.h"
 #include "startup/standard_startup_tasks.h"
@@ -26,9 +25,8 @@ int main(int argc, char** argv) {
         return velumar::ExitCodeOf(outcome);
     qInfo("Velumar is ready: %s on %s", qUtf8Printable(state.session().OperatorId()),
           qUtf8Printable(state.session().ServerName()));
-    // The catalogue search can fill record sets: the record set screens show it after.
-    state.mainWindow().SetRecordSetRefresh(
-        [&state] { state.manager<velumar::RecordSets>().RefreshRecordSetScreens(); });
+    // The main window knows no function area; each puts its screens in.
+    velumar::SetUpRecordSetScreens(state);
     // Closing the main window ends the run; nothing is sent to the server at the end.
     return QApplication::exec();
 }

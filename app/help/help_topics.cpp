@@ -12,6 +12,8 @@ namespace {
 const std::map<int, QString>& pages() {
     static const std::map<int, QString> table{
         {10000, QStringLiteral("main-window.html")},
+        {20100, QStringLiteral("record-sets-view.html")},
+        {20300, QStringLiteral("record-sets-specific.html")},
         {60100, QStringLiteral("preferences.html")},
     };
     return table;

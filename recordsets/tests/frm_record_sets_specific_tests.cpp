@@ -1,0 +1,273 @@
+// The specific records screen: reading id list files, what each operator may
+// choose, and adding ids from one id, a file and a range to the embedded
+// server's demo catalogue (bibliographic ids 1 to 150), with progress for
+// more than one batch; the scripted server shows what is and is not sent.
+#include "core/server_core.h"
+#include "demo_server_client.h"
+#include "main_window/frm_main.h"
+#include "screens/frm_record_sets_specific.h"
+#include "scripted_record_sets.h"
+#include "tests/qt_printers.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace velumar {
+namespace {
+
+using orvane::wire::Answer;
+
+struct SpecificControls {
+    explicit SpecificControls(frmRecordSets_Specific& specific) : screen(specific) {}
+    QLineEdit* field(const char* name) { return screen.findChild<QLineEdit*>(name); }
+    QRadioButton* option(const char* name) { return screen.findChild<QRadioButton*>(name); }
+    QComboBox& combo(const char* name) { return *screen.findChild<QComboBox*>(name); }
+    bool saveEnabled() { return screen.findChild<QPushButton*>("cmdSave")->isEnabled(); }
+    // As the operator types it: the field's option is chosen too.
+    void type(const char* name, const QString& text) {
+        QLineEdit* edit = field(name);
+        edit->setText(text);
+        emit edit->textEdited(text);
+    }
+    void chooseType(const QString& shortName) {
+        combo("cboRecordType").setCurrentIndex(combo("cboRecordType").findText(shortName));
+    }
+    void chooseSet(qint32 id) {
+        combo("cboRecordSet").setCurrentIndex(combo("cboRecordSet").findData(id));
+    }
+    QStringList items(const char* name) {
+        QStringList out;
+        for (int i = 0; i < combo(name).count(); ++i)
+            out.push_back(combo(name).itemText(i));
+        return out;
+    }
+    frmRecordSets_Specific& screen;
+};
+
+TEST(RecordIdFiles, NumbersBetweenCrLfPairsAreTheIdsAndAllElseIsSkipped) {
+    EXPECT_EQ(frmRecordSets_Specific::ParseRecordIds("100\r\nabc\r\n\r\n200"),
+              (QList<qint32>{100, 200}));
+    EXPECT_EQ(frmRecordSets_Specific::ParseRecordIds("Ids\r\n7\r\n7\r\n3\r\n"),
+              (QList<qint32>{7, 7, 3}));
+    // Lone line feeds do not split the text: one piece, not a number.
+    EXPECT_TRUE(frmRecordSets_Specific::ParseRecordIds("100\n200\n").isEmpty());
+    EXPECT_TRUE(frmRecordSets_Specific::ParseRecordIds("99999999999\r\n1.5").isEmpty());
+}
+
+class SpecificRecordsOnDemo : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir = new QTemporaryDir;
+        db = dir->filePath("velumar.db");
+        core = orvane::openEmbeddedServer(db);
+    }
+    static void TearDownTestSuite() {
+        core.reset();
+        delete dir;
+    }
+    QString writeFile(const QByteArray& bytes) {
+        const QString path = files.filePath(QStringLiteral("ids%1.txt").arg(++fileCount));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    QTemporaryDir files;
+    int fileCount = 0;
+    static inline QTemporaryDir* dir = nullptr;
+    static inline QString db;
+    static inline std::shared_ptr<orvane::server::ServerCore> core;
+};
+
+TEST_F(SpecificRecordsOnDemo, RightsDecideTheTypesAndTargetsAndInputDecidesSave) {
+    testing::DemoClient viewer(db, "viewer");
+    frmRecordSets_Specific viewing(viewer.state);
+    SpecificControls refused(viewing);
+    EXPECT_TRUE(refused.items("cboRecordType").isEmpty());
+    EXPECT_FALSE(refused.option("optRecordSet_0")->isEnabled());
+    EXPECT_FALSE(refused.option("optRecordSet_1")->isEnabled());
+    refused.type("fpRecordId", "5");
+    refused.type("fpNewRecordSet", "Mine");
+    EXPECT_FALSE(refused.saveEnabled());
+
+    testing::DemoClient demo(db, "demo");
+    const qint32 bib = demo.sets().AddRecordSet("Specific rights", 1);
+    ASSERT_GT(bib, 0);
+    frmRecordSets_Specific screen(demo.state);
+    SpecificControls controls(screen);
+    EXPECT_EQ(controls.items("cboRecordType"), (QStringList{"Bib", "Mfhd", "Auth"}));
+    EXPECT_TRUE(controls.option("optRecordSet_0")->isEnabled());
+    EXPECT_TRUE(controls.option("optRecordSet_1")->isEnabled());
+    EXPECT_TRUE(controls.items("cboRecordSet").contains("Specific rights"));
+    controls.chooseType("Auth");
+    EXPECT_FALSE(controls.items("cboRecordSet").contains("Specific rights"));
+    controls.chooseType("Bib");
+    controls.chooseSet(bib);
+    ASSERT_TRUE(controls.option("optRecordSet_0")->isChecked());
+
+    EXPECT_FALSE(controls.saveEnabled());
+    controls.type("fpRecordId", "5");
+    EXPECT_TRUE(controls.saveEnabled());
+    controls.type("fpRecordFrom", "5");
+    EXPECT_TRUE(controls.option("optRecord_2")->isChecked());
+    EXPECT_FALSE(controls.saveEnabled()); // the range needs both ends
+    controls.type("fpRecordTo", "9");
+    EXPECT_TRUE(controls.saveEnabled());
+    controls.type("fpNewRecordSet", "  ");
+    EXPECT_TRUE(controls.option("optRecordSet_1")->isChecked());
+    EXPECT_FALSE(controls.saveEnabled());
+
+    // The browse button fills the file and chooses it.
+    const QString path = writeFile("1\r\n");
+    demo.platform.ChooseFileNext(path);
+    screen.Browse();
+    ASSERT_EQ(demo.platform.FileRequests().size(), 1u);
+    EXPECT_EQ(demo.platform.FileRequests()[0].title, "Select Record List");
+    EXPECT_EQ(demo.platform.FileRequests()[0].filter, "All Files (*.*)|*.*");
+    EXPECT_EQ(controls.field("fpRecordList")->text(), path);
+    EXPECT_TRUE(controls.option("optRecord_1")->isChecked());
+}
+
+TEST_F(SpecificRecordsOnDemo, AFileAddsItsNumbersToANewSetAndTheScreenMovesToIt) {
+    testing::DemoClient demo(db, "demo");
+    frmRecordSets_Specific screen(demo.state);
+    SpecificControls controls(screen);
+    frmMain& window = demo.state.mainWindow();
+
+    controls.type("fpRecordList", writeFile("100\r\nabc\r\n\r\n120\r\n"));
+    controls.type("fpNewRecordSet", "From a file");
+    screen.Save();
+
+    EXPECT_TRUE(demo.platform.Messages().empty()) << demo.platform.Texts().join("|").toStdString();
+    const RecordSet* made = demo.find("From a file");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->RecordCount(), 2);
+    EXPECT_EQ(made->RecordTypeName(), "Bib");
+    EXPECT_EQ(window.StatusPanel2(), "Records successfully added to set 'From a file'");
+    EXPECT_TRUE(controls.option("optRecordSet_0")->isChecked());
+    EXPECT_EQ(controls.combo("cboRecordSet").currentData().toInt(), made->Id());
+    EXPECT_TRUE(controls.field("fpRecordList")->text().isEmpty());
+    EXPECT_TRUE(controls.field("fpNewRecordSet")->text().isEmpty());
+
+    // Lone line feeds: one piece that is no number, so nothing is sent.
+    controls.type("fpRecordList", writeFile("130\n140\n"));
+    controls.chooseSet(made->Id());
+    screen.Save();
+    EXPECT_EQ(demo.platform.Texts(), QStringList{"No ids found in file."});
+    EXPECT_EQ(demo.find("From a file")->RecordCount(), 2);
+    EXPECT_FALSE(controls.field("fpRecordList")->text().isEmpty());
+}
+
+TEST_F(SpecificRecordsOnDemo, ARangeOfOneAddsOneAndARangeOutOfOrderNothing) {
+    testing::DemoClient demo(db, "demo");
+    const qint32 id = demo.sets().AddRecordSet("Ranges", 1);
+    ASSERT_GT(id, 0);
+    frmRecordSets_Specific screen(demo.state);
+    SpecificControls controls(screen);
+    frmMain& window = demo.state.mainWindow();
+    controls.chooseSet(id);
+
+    controls.type("fpRecordFrom", "6");
+    controls.type("fpRecordTo", "5");
+    screen.Save();
+    EXPECT_EQ(demo.platform.Texts(), QStringList{"Record range is out of order."});
+    EXPECT_EQ(demo.find("Ranges")->RecordCount(), 0);
+    EXPECT_EQ(controls.field("fpRecordFrom")->text(), "6");
+
+    controls.type("fpRecordFrom", "5");
+    screen.Save();
+    EXPECT_EQ(demo.platform.Texts().size(), 1);
+    EXPECT_EQ(demo.find("Ranges")->RecordCount(), 1);
+    EXPECT_EQ(window.StatusPanel2(), "Records in range successfully added to set 'Ranges'");
+    EXPECT_TRUE(controls.field("fpRecordFrom")->text().isEmpty());
+    EXPECT_TRUE(controls.field("fpRecordTo")->text().isEmpty());
+
+    controls.type("fpRecordId", "7");
+    screen.Save();
+    EXPECT_EQ(demo.find("Ranges")->RecordCount(), 2);
+    EXPECT_EQ(window.StatusPanel2(), "Record successfully added to set 'Ranges'");
+}
+
+TEST_F(SpecificRecordsOnDemo, ManyIdsShowProgressThenTheIdsNotFound) {
+    testing::DemoClient demo(db, "demo");
+    frmRecordSets_Specific screen(demo.state);
+    SpecificControls controls(screen);
+    auto* bar = screen.findChild<QProgressBar*>("pbProgress");
+    auto* label = screen.findChild<QLabel*>("lblProgress");
+    QStringList shown;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        shown.push_back(QStringLiteral("%1 %2").arg(label->text()).arg(value));
+    });
+
+    controls.type("fpRecordFrom", "1");
+    controls.type("fpRecordTo", "2500");
+    controls.type("fpNewRecordSet", "Big range");
+    screen.Save();
+
+    EXPECT_EQ(shown, (QStringList{"Adding records... 0", "Adding 1000 of 2500 records... 40",
+                                  "Adding 2000 of 2500 records... 80",
+                                  "Adding 2500 of 2500 records... 100"}));
+    EXPECT_TRUE(screen.findChild<QWidget*>("fraProgress")->isHidden());
+    ASSERT_EQ(demo.platform.Texts().size(), 1);
+    const QString summary = demo.platform.Texts()[0];
+    // The demo catalogue numbers its bibliographic records from 1 without gaps.
+    const int added = demo.find("Big range")->RecordCount();
+    ASSERT_GT(added, 0);
+    ASSERT_LT(added, 2500);
+    EXPECT_TRUE(summary.startsWith("The following record ids were not added, as no Bib records "
+                                   "matching these ids were found in the database:\r\n" +
+                                   QString::number(added + 1) + ", "))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.endsWith("..."));
+}
+
+// The scripted server: what goes out, and what does not.
+class SpecificRecordsRequests : public testing::ScriptedRecordSets {
+protected:
+    void SetUp() override {
+        ScriptedRecordSets::SetUp();
+        state.setPreferences(std::make_unique<Preferences>(settings.Store()));
+        transport->respond("GET_RECORD_SETS", [](const orvane::wire::Request&) {
+            return Answer{0,
+                          {{"RSID", 8},
+                           {"RSCO", "amy"},
+                           {"RSD", ""},
+                           {"RSN", "Taken"},
+                           {"RSC", 0},
+                           {"RST", 1},
+                           {"RT", 1},
+                           {"RSUD", ""},
+                           {"RSUO", ""}}};
+        });
+    }
+    testing::TempSettings settings;
+};
+
+TEST_F(SpecificRecordsRequests, ANewSetWhoseNameIsTakenGetsNoIds) {
+    frmRecordSets_Specific screen(state);
+    SpecificControls controls(screen);
+    transport->queue("ADD_RECORD_SET", Answer{4, {}});
+    controls.type("fpRecordId", "5");
+    controls.type("fpNewRecordSet", "Taken");
+    screen.Save();
+
+    EXPECT_EQ(platform.Texts(),
+              QStringList{"Record set name is already in use. Please select a different name."});
+    const auto made = transport->sent("ADD_RECORD_SET");
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(made[0].fields,
+              (orvane::wire::Fields{{"RSN", "Taken"}, {"RST", 1}, {"RT", 1}, {"OI", "jsmith"}}));
+    EXPECT_TRUE(transport->sent("ADD_TO_RECORD_SET").empty());
+    // Kept for another try.
+    EXPECT_EQ(controls.field("fpNewRecordSet")->text(), "Taken");
+    EXPECT_EQ(controls.field("fpRecordId")->text(), "5");
+}
+
+} // namespace
+} // namespace velumar
