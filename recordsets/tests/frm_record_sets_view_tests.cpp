@@ -6,12 +6,17 @@
 #include "grid/grid.h"
 #include "grid/grid_helpers.h"
 #include "main_window/frm_main.h"
+#include "record_search.h"
+#include "search_window/add_to_set_panel.h"
+#include "search_window/search_messages.h"
+#include "search_window/search_window.h"
 #include "screens/frm_record_sets_specific.h"
 #include "screens/frm_record_sets_view.h"
 #include "screens/record_set_screen_setup.h"
 #include "scripted_record_sets.h"
 #include "tests/qt_printers.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -305,6 +310,50 @@ TEST_F(RecordSetViewOnDemo, TheMainWindowOpensBothScreensOnceSetUp) {
                   window.Screen(QStringLiteral("RecordSets_Specific"))),
               nullptr);
     EXPECT_EQ(window.FrontScreen(), window.Screen(QStringLiteral("RecordSets_Specific")));
+}
+
+// The whole road: the catalogue search window, opened from the main window,
+// finds demo records by title and puts them in a new set, which the open view
+// screen then lists with its count.
+TEST_F(RecordSetViewOnDemo, ASetFilledFromTheSearchWindowShowsInTheOpenView) {
+    struct KeptMessages final : orvane::SearchMessages {
+        void Warning(QWidget*, const QString& text) override { warnings << text; }
+        void Information(QWidget*, const QString&) override {}
+        QStringList warnings;
+    } messages;
+    testing::DemoClient client(db, QStringLiteral("demo"));
+    orvane::RecordSearch& search = client.state.recordSearch();
+    ASSERT_TRUE(search.Initialise(client.state.channel(), client.state.session(), 0, 0));
+    search.SetSearchRight(true);
+    search.SetAddBibliographic(true);
+    search.SetMessages(&messages);
+    qsizetype hits = 0;
+    search.SetWindowRunner([&hits](orvane::SearchWindow& window) {
+        window.IndexList()->setCurrentIndex(window.IndexList()->findData(QStringLiteral("TI")));
+        window.Terms()->setText(QString::fromUtf8("Études"));
+        ASSERT_TRUE(window.Search());
+        hits = window.Hits().size();
+        window.AddPanel().NewSetName()->setText(QStringLiteral("Found by title"));
+        window.AddPanel().AddAllButton()->click();
+    });
+
+    SetUpRecordSetScreens(client.state);
+    frmMain& window = client.state.mainWindow();
+    window.show();
+    window.OpenFunction(QStringLiteral("RecordSets_View"), QStringLiteral("Record Sets"),
+                        QStringLiteral("View/Edit"));
+    auto* view = dynamic_cast<frmRecordSets_View*>(window.Screen(QStringLiteral("RecordSets_View")));
+    ASSERT_NE(view, nullptr);
+    ViewControls controls(*view);
+    ASSERT_FALSE(controls.names().contains(QStringLiteral("Found by title")));
+
+    window.OpenFunction(QStringLiteral("RecordSets_Search"), QStringLiteral("Record Sets"),
+                        QStringLiteral("Search"));
+    EXPECT_TRUE(messages.warnings.isEmpty()) << messages.warnings.join(" | ").toStdString();
+    ASSERT_GT(hits, 0);
+    const qsizetype row = controls.names().indexOf(QStringLiteral("Found by title"));
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(controls.grid().TextMatrix(static_cast<int>(row), 2), QString::number(hits));
 }
 
 } // namespace
