@@ -1,5 +1,7 @@
 #include "text_fold.h"
 
+#include "marc/utf8.h"
+
 #include <cstdint>
 
 namespace orvane::server {
@@ -48,21 +50,7 @@ char32_t decode(std::string_view text, std::size_t& at) {
 }
 
 void encode(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    marc::appendUtf8(out, cp);
 }
 
 bool inRange(char32_t cp, char32_t first, char32_t last) {

@@ -1,5 +1,7 @@
 #include "rule_file.h"
 
+#include "marc/utf8.h"
+
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -15,21 +17,7 @@ namespace {
 constexpr std::string_view kBinary = "not a rule file (binary data)";
 
 void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    marc::appendUtf8(out, static_cast<char32_t>(cp));
 }
 
 // Rule text holds no control characters but tab, line breaks and form feed.
