@@ -15,19 +15,19 @@ Arguments::Arguments(std::span<const std::string> args, std::span<const OptionSp
         }
         const auto equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
-        const auto spec = std::find_if(accepted.begin(), accepted.end(),
-                                       [&](const OptionSpec& s) { return s.name == name; });
-        if (spec == accepted.end())
+        const auto known = std::find_if(accepted.begin(), accepted.end(),
+                                        [&](const OptionSpec& s) { return s.name == name; });
+        if (known == accepted.end())
             throw UsageError("unknown option --" + name);
         if (options_.contains(name))
             throw UsageError("--" + name + " is given twice");
 
         std::string value;
         if (equals != std::string::npos) {
-            if (!spec->takesValue)
+            if (!known->takesValue)
                 throw UsageError("--" + name + " takes no value");
             value = arg.substr(equals + 1);
-        } else if (spec->takesValue) {
+        } else if (known->takesValue) {
             if (i + 1 == args.size() || args[i + 1].starts_with("--"))
                 throw UsageError("--" + name + " needs a value");
             value = args[++i];
