@@ -13,7 +13,7 @@ const std::map<int, QString>& pages() {
     static const std::map<int, QString> table{
         {10000, QStringLiteral("main-window.html")},
         {20100, QStringLiteral("record-sets-view.html")},
-        {20300, QStringLiteral("record-sets-specific.html")},
+        {20300, QStringLiteral("record-sets-by-id.html")},
         {60100, QStringLiteral("preferences.html")},
     };
     return table;

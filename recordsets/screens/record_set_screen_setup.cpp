@@ -2,7 +2,7 @@
 
 #include "main_window/frm_main.h"
 #include "record_sets.h"
-#include "screens/frm_record_sets_specific.h"
+#include "screens/frm_record_sets_by_id.h"
 #include "screens/frm_record_sets_view.h"
 #include "session/session_state.h"
 

@@ -10,7 +10,7 @@
 #include "search_window/add_to_set_panel.h"
 #include "search_window/search_messages.h"
 #include "search_window/search_window.h"
-#include "screens/frm_record_sets_specific.h"
+#include "screens/frm_record_sets_by_id.h"
 #include "screens/frm_record_sets_view.h"
 #include "screens/record_set_screen_setup.h"
 #include "scripted_record_sets.h"

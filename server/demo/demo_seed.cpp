@@ -30,7 +30,7 @@ constexpr std::array<std::array<std::string_view, 2>, 3> DemoLibraries{{
 constexpr std::array<DemoLocation, 5> DemoLocations{{
     {"MAIN-STACKS", "Main Stacks", "MAIN", true},
     {"MAIN-REF", "Reference Room", "MAIN", true},
-    {"MAIN-SPEC", "Special Collections", "MAIN", false},
+    {"MAIN-RARE", "Rare Books Room", "MAIN", false},
     {"EAST-GEN", "East Branch General Collection", "EAST", false},
     {"LAW-RES", "Law Reserve", "LAW", false},
 }};

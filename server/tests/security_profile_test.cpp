@@ -62,8 +62,8 @@ TEST_F(SecurityProfile, DemoHoldsEveryRightAndEveryLocationByName) {
               (wire::Answer{0, expected(all, {{"EAST-GEN", "East Branch General Collection"},
                                               {"LAW-RES", "Law Reserve"},
                                               {"MAIN-STACKS", "Main Stacks"},
-                                              {"MAIN-REF", "Reference Room"},
-                                              {"MAIN-SPEC", "Special Collections"}})}));
+                                              {"MAIN-RARE", "Rare Books Room"},
+                                              {"MAIN-REF", "Reference Room"}})}));
 }
 
 TEST_F(SecurityProfile, ViewerHoldsTheViewRightsAndTwoLocations) {

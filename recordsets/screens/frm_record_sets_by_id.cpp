@@ -1,4 +1,4 @@
-#include "screens/frm_record_sets_specific.h"
+#include "screens/frm_record_sets_by_id.h"
 
 #include "files/file_system.h"
 #include "main_window/frm_main.h"

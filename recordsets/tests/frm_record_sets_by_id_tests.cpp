@@ -5,7 +5,7 @@
 #include "core/server_core.h"
 #include "demo_server_client.h"
 #include "main_window/frm_main.h"
-#include "screens/frm_record_sets_specific.h"
+#include "screens/frm_record_sets_by_id.h"
 #include "scripted_record_sets.h"
 #include "tests/qt_printers.h"
 
