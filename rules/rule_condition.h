@@ -125,6 +125,7 @@ private:
     void ParseFieldExists(std::string_view l, std::string_view line);
     void ParseControlFieldExists(std::string_view l);
     void ParseHasAny(std::string_view l, std::int32_t kind);
+    bool ParseFieldPath(std::string_view l, Pos& cursor);
     void ParseFieldValue(std::string_view l, std::string_view line);
     void ParseFieldValueWith(std::string_view l, std::string_view line);
     void ParseOperator(std::string_view l, std::string_view line, Pos cursor);

@@ -209,6 +209,26 @@ void RuleCondition::ParseHasAny(std::string_view l, std::int32_t kind) {
     IsFieldCondition = true;
 }
 
+// The field a value form reads: its tag, then indicators and occurrence when
+// the line goes on, then ".subfield" when one follows. False on an error.
+bool RuleCondition::ParseFieldPath(std::string_view l, Pos& cursor) {
+    const std::string_view tag = tools_.ParseFieldTag(l, cursor, ErrorText);
+    if (HasError())
+        return false;
+    Field.assign(tag);
+    if (Inside(l, cursor)) {
+        tools_.ParseIndicators(l, cursor, ErrorText, Indicator1, Indicator2);
+        if (HasError())
+            return false;
+        tools_.ParseOccurrence(l, cursor, ErrorText, FieldOccurrence);
+        if (HasError())
+            return false;
+    }
+    if (At(l, cursor) == '.')
+        tools_.ParseSubfield(l, cursor, ErrorText, Subfields, SubfieldOccurrence);
+    return !HasError();
+}
+
 void RuleCondition::ParseFieldValue(std::string_view l, std::string_view line) {
     if (const Pos from = Find(l, "from marc."); from != 0) {
         const std::string_view clause = Mid(l, from);
@@ -222,23 +242,8 @@ void RuleCondition::ParseFieldValue(std::string_view l, std::string_view line) {
         line = line.substr(0, l.size());
     }
     Pos cursor = 6;
-    const std::string_view tag = tools_.ParseFieldTag(l, cursor, ErrorText);
-    if (HasError())
+    if (!ParseFieldPath(l, cursor))
         return;
-    Field.assign(tag);
-    if (Inside(l, cursor)) {
-        tools_.ParseIndicators(l, cursor, ErrorText, Indicator1, Indicator2);
-        if (HasError())
-            return;
-        tools_.ParseOccurrence(l, cursor, ErrorText, FieldOccurrence);
-        if (HasError())
-            return;
-    }
-    if (Inside(l, cursor) && At(l, cursor) == '.') {
-        tools_.ParseSubfield(l, cursor, ErrorText, Subfields, SubfieldOccurrence);
-        if (HasError())
-            return;
-    }
     Kind = ck::FieldValue;
     IsFieldCondition = true;
     if (!Inside(l, cursor))
@@ -252,23 +257,8 @@ void RuleCondition::ParseFieldValue(std::string_view l, std::string_view line) {
 void RuleCondition::ParseFieldValueWith(std::string_view l, std::string_view line) {
     Pos cursor = 5;
     if (Mid(l, 6, 4) == "with") {
-        const std::string_view tag = tools_.ParseFieldTag(l, cursor, ErrorText);
-        if (HasError())
+        if (!ParseFieldPath(l, cursor))
             return;
-        Field.assign(tag);
-        if (Inside(l, cursor)) {
-            tools_.ParseIndicators(l, cursor, ErrorText, Indicator1, Indicator2);
-            if (HasError())
-                return;
-            tools_.ParseOccurrence(l, cursor, ErrorText, FieldOccurrence);
-            if (HasError())
-                return;
-        }
-        if (At(l, cursor) == '.') {
-            tools_.ParseSubfield(l, cursor, ErrorText, Subfields, SubfieldOccurrence);
-            if (HasError())
-                return;
-        }
         IsFieldCondition = true;
     }
     Kind = ck::FieldValue;
