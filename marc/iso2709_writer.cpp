@@ -95,4 +95,10 @@ std::optional<std::string> appendIso2709(const RecordView& record, std::string& 
         [](const FieldView& f) { return f.data().size(); }, out);
 }
 
+std::optional<std::string> appendIso2709(std::string_view leader, std::span<const FieldView> fields,
+                                         std::string& out) {
+    return write(
+        leader, fields, fields.size(), [](const FieldView& f) { return f.data().size(); }, out);
+}
+
 } // namespace marc
