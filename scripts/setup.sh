@@ -9,7 +9,7 @@ packages=(
   libcpp-httplib-dev nlohmann-json3-dev libssl-dev
   libsqlite3-dev libpcre2-dev libyaz-dev libsodium-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  yaz
+  yaz libmarc-record-perl
 )
 
 missing=()
