@@ -18,7 +18,7 @@ namespace {
 std::string todayText() {
     const std::chrono::year_month_day day{
         std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
-    char text[9];
+    char text[16];
     std::snprintf(text, sizeof text, "%04d%02u%02u", static_cast<int>(day.year()),
                   static_cast<unsigned>(day.month()), static_cast<unsigned>(day.day()));
     return text;

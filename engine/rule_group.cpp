@@ -215,12 +215,16 @@ CompiledConsequence compileConsequence(const rules::RuleComponent& rule,
     switch (q.Kind) {
     case qk::Copy:
     case qk::CopyDeprecated: {
-        const TagPattern target = TagPattern::from(q.TargetField.empty() ? q.Field : q.TargetField);
-        out.targetTag = target.tag;
         if (!q.TargetSubfield.empty())
             out.targetCode = q.TargetSubfield.front();
-        if (out.targetTag.size() != 3 || target.prefixLength != 3 || target.isLeader())
-            faults.add("a copy needs a single field tag to copy to: " + text);
+        // Into a new field: the tag it gets. Into an existing one: the
+        // target line picks the field.
+        if (!q.TargetField.empty()) {
+            const TagPattern target = TagPattern::from(q.TargetField);
+            out.targetTag = target.tag;
+            if (out.targetTag.size() != 3 || target.prefixLength != 3 || target.isLeader())
+                faults.add("a copy needs a single field tag to copy to: " + text);
+        }
         if (q.Kind == qk::Copy && q.ToExisting == 1) {
             const auto index = conditionIndex(rule, q.TargetCondition);
             if (!index)
