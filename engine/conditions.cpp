@@ -124,7 +124,7 @@ std::vector<std::size_t>* narrowedFor(RecordRun& run, const std::string& tag) {
 
 // Remembers the fields of an exact tag that satisfied a condition, so that
 // a later from-clause on the tag tests only those.
-void narrow(RecordRun& run, const CompiledCondition& c) {
+void narrow(RecordRun& run, const CompiledCondition& c, bool fromClause) {
     const TagPattern& tag = c.selector.tag;
     if (tag.prefixLength != 3 || tag.isLeader())
         return;
@@ -133,7 +133,7 @@ void narrow(RecordRun& run, const CompiledCondition& c) {
         run.narrowed.emplace_back(tag.tag, run.witnesses);
         return;
     }
-    if (!c.narrowsTag) {
+    if (!fromClause) {
         std::vector<std::size_t> both;
         std::set_intersection(kept->begin(), kept->end(), run.witnesses.begin(),
                               run.witnesses.end(), std::back_inserter(both));
@@ -172,7 +172,7 @@ bool fieldConditionHolds(const CompiledCondition& c, std::size_t index, RecordRu
     if (c.kind == ck::FieldValue && isNegative(c.line->Operator) && !fromClause)
         holds = run.witnesses.size() == run.fields.size();
     if (holds && c.kind != ck::Target)
-        narrow(run, c);
+        narrow(run, c, fromClause);
     if (holds && c.kind == ck::Target)
         run.targets[index] = record.id(run.witnesses.front());
     return holds;

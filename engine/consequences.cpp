@@ -155,8 +155,11 @@ void copyToExisting(const CompiledConsequence& q, RecordRun& run,
                 f.addSubfield(s.code, s.value);
                 continue;
             }
-            if (marc::isControlTag(q.selector.tag.tag))
+            if (marc::isControlTag(q.selector.tag.tag)) {
+                // As into a new field: a control field's data as one subfield.
+                f.addSubfield(q.targetCode ? q.targetCode : 'a', s.value);
                 continue;
+            }
             for (const marc::SubfieldView& sub :
                  marc::FieldView(q.selector.tag.tag, s.value).subfields())
                 f.subfields().push_back({sub.code, std::string(sub.value)});

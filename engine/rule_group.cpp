@@ -178,14 +178,18 @@ CompiledConsequence compileConsequence(const rules::RuleComponent& rule,
         break;
     case qk::RemoveField:
     case qk::SetSubfield:
-    case qk::Copy:
-    case qk::CopyDeprecated:
     case qk::AddField:
     case qk::AddSubfield:
         out.selector = referenceSelector(q.Field, q.Indicator1, q.Indicator2, q.FieldOccurrence,
                                          q.Subfield, q.SubfieldOccurrence);
         if (q.Kind == qk::SetSubfield && !q.ControlField.empty())
-            out.selector.tag = TagPattern::from(q.ControlField);
+            faults.add("a control field has no subfields to set: " + text);
+        break;
+    case qk::Copy:
+    case qk::CopyDeprecated:
+        // A copy's indicators are those of the new field, not a choice of source.
+        out.selector = referenceSelector(q.Field, "#", "#", q.FieldOccurrence, q.Subfield,
+                                         q.SubfieldOccurrence);
         break;
     case qk::ChangeMarc:
         // The indicator form carries the new value in Indicator1: every
@@ -278,9 +282,15 @@ CompiledConsequence compileConsequence(const rules::RuleComponent& rule,
     return out;
 }
 
+// Every disposition but CHANGED and ERROR: deletion asks about holdings,
+// items and orders, suppression sets what the catalogue keeps.
 bool consequenceUsesFacts(const rules::RuleConsequence& q) {
-    return q.Kind == qk::RecordDisposition || q.Kind == qk::ChangeOwningLibrary ||
-           q.Kind == qk::ExportOption || q.ChangeOwningLibrary;
+    constexpr std::int32_t changed = 0;
+    constexpr std::int32_t error = 7;
+    if (q.Kind == qk::RecordDisposition)
+        return q.Disposition != changed && q.Disposition != error;
+    return q.Kind == qk::ChangeOwningLibrary || q.Kind == qk::ExportOption ||
+           q.ChangeOwningLibrary;
 }
 
 } // namespace

@@ -140,6 +140,10 @@ TEST_F(Conditions, FromClauseTestsOneAndTheSameField) {
     // A negative comparison under the clause holds on the narrowed field.
     EXPECT_TRUE(fires({R"(MARC."650"."a" equals "Heroes in mass media")",
                        R"(MARC."650"."x" does not equal "Authorship" from MARC."650")"}));
+    // A from-clause on another tag leaves the 650s narrowed as they were.
+    EXPECT_FALSE(fires({R"(MARC."650"."a" equals "Heroes in mass media")",
+                        R"(MARC."245"."a" starts with "The" from MARC."650")",
+                        R"(MARC."650"."x" equals "Authorship" from MARC."650")"}));
     // Narrowing carries on: three conditions on one 650.
     EXPECT_FALSE(fires({R"(MARC."650"."a" equals "Comic books, strips, etc.")",
                         R"(MARC."650"."x" equals "Authorship" from MARC."650")",

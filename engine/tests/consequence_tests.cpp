@@ -101,6 +101,11 @@ TEST_F(Consequences, CopyToNewAndToExistingFields) {
         {{R"(copy MARC "245" to new "246" all)"}, "246", {
             "=246  14$aThe amazing adventures of Kavalier and Clay :$ba novel /$cMichael Chabon."}},
         {{R"(copy MARC "001" to new "035"."a" all)"}, "035", {"=035  \\\\$a11939876"}},
+        // The older form: indicators and code of the new field.
+        {{R"(copy MARC "651"."a" to "691"("1","4")."b")"}, "691", {"=691  14$bNew York (N.Y.)"}},
+        {{R"(copy MARC "100"."a" to field "700"("1"," "))"}, "700", {"=700  1\\$aChabon, Michael."}},
+        {{R"(copy MARC "245"."c" to subfield "d")"}, "245", {
+            "=245  14$aThe amazing adventures of Kavalier and Clay :$ba novel /$cMichael Chabon.$dMichael Chabon."}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(lines(apply(c.then).after, c.tag), c.expected) << *c.then.begin();
@@ -111,6 +116,10 @@ TEST_F(Consequences, CopyToNewAndToExistingFields) {
     EXPECT_EQ(lines(existing.after, "655"),
               (Lines{"=655  \\7$aHumorous stories.$2gsafd$aChabon, Michael.",
                      "=655  \\7$aBildungsromane.$2gsafd"}));
+    const auto control = apply({R"(copy MARC "001" to existing "020t" all)"},
+                               {R"(TARGET MARC is "020")"});
+    EXPECT_EQ(lines(control.after, "020"),
+              Lines{"=020  \\\\$a0679450041 (acid-free paper)$a11939876"});
     const auto none = apply({R"(copy MARC "100"."a" to existing "246t")"},
                             {R"(MARC is "245")", R"(TARGET MARC is "246")"});
     EXPECT_TRUE(none.outcome.firedRules.empty());

@@ -191,6 +191,14 @@ TEST(GroupCompile, ALineInErrorOrABadPatternStopsTheGroup) {
     EXPECT_EQ(compiled.errors[2],
               "bad.dslr: rule \"priority\": priority \"high\" is not a whole number or n");
 
+    // Rules that need the catalogue's facts, for the offline note.
+    const auto facts = RuleGroup::compile({{"f", rule("changed", {R"(MARC is "245")"}, {"CHANGED", "ERROR"}) +
+                                                  rule("dates", {R"(Created before "20200101")"}, {"CHANGED"}) +
+                                                  rule("hide", {R"(MARC is "245")"}, {"SUPPRESS"}) +
+                                                  rule("library", {R"(MARC is "245")"}, {"Change owning library"})}});
+    ASSERT_TRUE(facts.group);
+    EXPECT_EQ(facts.group->factRules(), (std::vector<std::string>{"dates", "hide", "library"}));
+
     // Comments and target lines are not errors.
     const auto fine = RuleGroup::compile(
         {{"c", rule("c", {"# just a note", R"(TARGET MARC is "245")"},
@@ -205,6 +213,7 @@ TEST(GroupCompile, RefusesWhatCannotBeDoneToARecord) {
         {R"(create MARC.control."LDR" with "short")", "a leader must be 24 characters long"},
         {R"(Set MARC field "245"  to "001")", "a control field and a data field cannot"},
         {R"(create MARC."5XX"(" "," "))", "a data field is added under one data field tag"},
+        {R"(set MARC.control."001"."a" to "x")", "a control field has no subfields to set"},
     };
     for (const auto& [line, message] : cases) {
         const auto compiled = RuleGroup::compile({{"d", rule("r", {R"(MARC is "245")"}, {line})}});
