@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libcpp-httplib-dev nlohmann-json3-dev libssl-dev
   libsqlite3-dev libpcre2-dev libyaz-dev libsodium-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libdtl-dev
   yaz libmarc-record-perl
 )
 
