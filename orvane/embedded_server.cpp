@@ -24,6 +24,7 @@ std::shared_ptr<server::ServerCore> openEmbeddedServer(const QString& dbPath) {
     options.logPath =
         QFile::encodeName(folder + QStringLiteral("/velumar-server.log")).toStdString();
     options.trustLocalLogin = true;
+    options.runJobs = true;
     auto core = std::make_shared<server::ServerCore>(options);
     server::initialiseStore(core->store(), /*demo=*/true);
     return core;

@@ -51,6 +51,7 @@ ServerOptions serverOptions(const Arguments& args) {
         options.sessionIdleLimit = std::chrono::seconds(*seconds);
     }
     options.logPath = args.value("log").value_or("");
+    options.runJobs = true;
     return options;
 }
 

@@ -23,9 +23,13 @@ public:
     void write(RecordKind kind, std::int32_t id, const marc::RecordView& record,
                bool fresh = false);
     void remove(RecordKind kind, std::int32_t id);
+    // Only the control number entries (035), which matching needs at once;
+    // the word entries wait for the next index job.
+    void writeControlKeys(RecordKind kind, std::int32_t id, const marc::RecordView& record);
 
 private:
     Statement remove_;
+    Statement removeControl_;
     Statement insert_;
     IndexKeys keys_;
 };

@@ -1,6 +1,7 @@
 #include "server_core.h"
 
 #include "handlers/register.h"
+#include "jobs/job_runner.h"
 
 namespace orvane::server {
 
@@ -10,6 +11,10 @@ ServerCore::ServerCore(const ServerOptions& options)
     if (!options.logPath.empty())
         log_.toFile(options.logPath);
     registerAllHandlers(dispatcher_);
+    if (options.runJobs)
+        jobRunner_ = std::make_unique<JobRunner>(store_, log_);
 }
+
+ServerCore::~ServerCore() = default;
 
 } // namespace orvane::server

@@ -9,6 +9,7 @@
 #include "util/log.h"
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace orvane::server {
@@ -21,11 +22,17 @@ struct ServerOptions {
     // The embedded server runs in the operator's own process on the operator's
     // own file: there LOGIN without "PW" is accepted for an existing operator.
     bool trustLocalLogin = false;
+    // Run the queued jobs on a thread of this server (serve and the
+    // embedded server do; tools and most tests do not).
+    bool runJobs = false;
 };
+
+class JobRunner;
 
 class ServerCore {
 public:
     explicit ServerCore(const ServerOptions& options);
+    ~ServerCore();
 
     Store& store() { return store_; }
     SessionTable& sessions() { return sessions_; }
@@ -39,6 +46,8 @@ private:
     SessionTable sessions_;
     Dispatcher dispatcher_;
     Endpoint endpoint_;
+    // Last, so that it stops before what it uses goes.
+    std::unique_ptr<JobRunner> jobRunner_;
 };
 
 } // namespace orvane::server

@@ -12,6 +12,9 @@ void registerCharsetHandlers(Dispatcher& dispatcher);   // GETCHARSETS, CONVERTM
 void registerCatalogueHandlers(Dispatcher& dispatcher); // CATALOGUE_SEARCH
 void registerRuleSetHandlers(Dispatcher& dispatcher);   // rule documents and rule set groups
 void registerRecordSetHandlers(Dispatcher& dispatcher); // record sets and their ids
+void registerJobHandlers(Dispatcher& dispatcher);       // SAVE_JOB, GET_JOBS, KILL_JOB, ...
+void registerJobOutputHandlers(Dispatcher& dispatcher); // job logs and result files
+void registerPreviewHandlers(Dispatcher& dispatcher);   // PREVIEW_RECORD, PREVIEW_RECORD_SET
 
 inline void registerAllHandlers(Dispatcher& dispatcher) {
     registerSessionHandlers(dispatcher);
@@ -21,6 +24,9 @@ inline void registerAllHandlers(Dispatcher& dispatcher) {
     registerCatalogueHandlers(dispatcher);
     registerRuleSetHandlers(dispatcher);
     registerRecordSetHandlers(dispatcher);
+    registerJobHandlers(dispatcher);
+    registerJobOutputHandlers(dispatcher);
+    registerPreviewHandlers(dispatcher);
 }
 
 } // namespace orvane::server

@@ -225,8 +225,24 @@ CREATE TABLE record_set_members (
 CREATE UNIQUE INDEX record_set_members_in_order ON record_set_members (record_set, ordinal);
 )sql";
 
-constexpr std::array<Migration, 5> All{
-    {{1, Schema1}, {2, Schema2}, {3, Schema3}, {4, Schema4}, {5, Schema5}}};
+// What the job runner needs to run a job: the parameters of its submission,
+// when it ended; and the catalogue's mark on records whose word index waits
+// for the next index job.
+constexpr std::string_view Schema6 = R"sql(
+ALTER TABLE jobs ADD COLUMN new_record_set_name TEXT NOT NULL DEFAULT '';
+ALTER TABLE jobs ADD COLUMN library_param TEXT NOT NULL DEFAULT '';
+ALTER TABLE jobs ADD COLUMN location_param TEXT NOT NULL DEFAULT '';
+ALTER TABLE jobs ADD COLUMN field_order TEXT NOT NULL DEFAULT '';
+ALTER TABLE jobs ADD COLUMN source_job_id INTEGER;
+ALTER TABLE jobs ADD COLUMN add_035 INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE jobs ADD COLUMN finished_at TEXT;
+CREATE UNIQUE INDEX jobs_by_name ON jobs (name COLLATE NOCASE);
+CREATE INDEX jobs_due ON jobs (status, scheduled_start);
+ALTER TABLE catalogue_records ADD COLUMN needs_reindex INTEGER NOT NULL DEFAULT 0;
+)sql";
+
+constexpr std::array<Migration, 6> All{
+    {{1, Schema1}, {2, Schema2}, {3, Schema3}, {4, Schema4}, {5, Schema5}, {6, Schema6}}};
 
 int userVersion(Database& db) {
     auto st = db.prepare("PRAGMA user_version");

@@ -74,6 +74,8 @@ struct TestServerOptions {
     SessionTable::Clock clock = std::chrono::steady_clock::now;
     // Tests that read the log write it to this file; the others keep it quiet.
     std::string logPath;
+    // The job runner's thread, for the tests of jobs.
+    bool runJobs = false;
 
     static TestServerOptions loggingTo(std::string path) {
         TestServerOptions options;
@@ -91,6 +93,7 @@ public:
         server.clock = options.clock;
         server.logPath = options.logPath;
         server.trustLocalLogin = options.trustLocalLogin;
+        server.runJobs = options.runJobs;
         core_ = std::make_unique<ServerCore>(server);
         core_->log().mute(options.logPath.empty());
         initialiseStore(core_->store(), options.demo, options.catalogue);

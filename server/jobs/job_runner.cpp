@@ -1,0 +1,100 @@
+#include "job_runner.h"
+
+#include "job_execution.h"
+#include "job_kinds.h"
+#include "store/store.h"
+#include "util/log.h"
+
+#include <fstream>
+
+namespace orvane::server {
+
+namespace {
+
+void appendToLog(const JobFiles& files, const std::string& line) {
+    std::filesystem::create_directories(files.folder());
+    std::ofstream(files.log(), std::ios::binary | std::ios::app) << line << "\n";
+}
+
+JobEnd execute(JobExecution& run) {
+    switch (run.job().type) {
+    case jobs::type::Scan:
+        return runScanJob(run);
+    case jobs::type::DataChange:
+        return runDataChangeJob(run);
+    case jobs::type::IndexRecords:
+        return runIndexJob(run);
+    default:
+        return {jobs::status::Failed, "this server does not run jobs of type " +
+                                          std::to_string(run.job().type) + " yet"};
+    }
+}
+
+} // namespace
+
+JobRunner::JobRunner(Store& store, Log& log, std::chrono::milliseconds idlePoll)
+    : store_(store), log_(log), idlePoll_(idlePoll) {
+    thread_ = std::thread([this] { loop(); });
+}
+
+JobRunner::~JobRunner() {
+    stopping_ = true;
+    wake();
+    thread_.join();
+}
+
+void JobRunner::wake() {
+    {
+        std::lock_guard lock(mutex_);
+        woken_ = true;
+    }
+    wakeUp_.notify_one();
+}
+
+void JobRunner::loop() {
+    try {
+        for (const std::int32_t id : JobStore(store_.db()).failInterrupted()) {
+            appendToLog(JobFiles(store_.path(), id),
+                        "Failed: the server stopped while the job ran (found at its next start)");
+            log_.line("job " + std::to_string(id) + " was running when the server stopped; failed");
+        }
+    } catch (const std::exception& e) {
+        log_.line(std::string("job runner: ") + e.what());
+    }
+    while (!stopping_) {
+        bool ran = false;
+        try {
+            ran = runOneDueJob();
+        } catch (const std::exception& e) {
+            log_.line(std::string("job runner: ") + e.what());
+        }
+        if (ran)
+            continue;
+        std::unique_lock lock(mutex_);
+        wakeUp_.wait_for(lock, idlePoll_, [this] { return woken_; });
+        woken_ = false;
+    }
+}
+
+bool JobRunner::runOneDueJob() {
+    Database& db = store_.db();
+    auto job = JobStore(db).claimDue(jobTimeNow());
+    if (!job)
+        return false;
+    const std::int32_t id = job->id;
+    log_.line("job " + std::to_string(id) + " \"" + job->name + "\" started");
+    JobExecution run(db, store_.path(), std::move(*job), stopping_);
+    JobEnd end;
+    try {
+        end = execute(run);
+    } catch (const std::exception& e) {
+        end = {jobs::status::Failed, e.what()};
+    }
+    JobStore(db).finish(id, end.status);
+    if (end.status == jobs::status::Failed)
+        appendToLog(run.files(), "Failed: " + end.reason);
+    log_.line("job " + std::to_string(id) + " ended with status " + std::to_string(end.status));
+    return true;
+}
+
+} // namespace orvane::server

@@ -1,0 +1,43 @@
+#pragma once
+// A catalogue record as the rules see it: its octets and what the catalogue
+// knows about it (dates, operators, owning library, location, suppression,
+// export, holdings).
+
+#include "record_facts.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace orvane::server {
+
+class Database;
+class Statement;
+
+struct CatalogueRecord {
+    std::string marc;
+    engine::RecordFacts facts;
+};
+
+// Reads records one after another with one prepared statement, as a job does.
+class CatalogueReader {
+public:
+    explicit CatalogueReader(Database& db);
+    ~CatalogueReader();
+    // Nothing when the catalogue holds no such record. `recordType` is 1 to 3.
+    std::optional<CatalogueRecord> load(std::int32_t recordType, std::int32_t recordId);
+
+private:
+    std::unique_ptr<Statement> select_;
+};
+
+// One record, for a request that needs no more.
+std::optional<CatalogueRecord> loadCatalogueRecord(Database& db, std::int32_t recordType,
+                                                   std::int32_t recordId);
+
+// The patterns of a stored field order configuration; nothing when none has
+// this name.
+std::optional<std::string> fieldOrderPatterns(Database& db, const std::string& name);
+
+} // namespace orvane::server
