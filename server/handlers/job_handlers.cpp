@@ -140,6 +140,10 @@ SubmittedJob submittedFrom(RequestContext& ctx) {
 
 void submitJob(RequestContext& ctx) {
     const SubmittedJob submitted = submittedFrom(ctx);
+    if (submitted.type < jobs::type::Scan || submitted.type > jobs::type::IndexRecords) {
+        ctx.setStatus(st::Invalid);
+        return;
+    }
     Database& db = ctx.db();
     const auto recordType = submittedRecordType(db, submitted);
     if (recordType && refuseWithout(ctx, jobs::submitRight(submitted.type, *recordType)))
