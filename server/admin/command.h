@@ -28,5 +28,6 @@ std::vector<Command> operatorCommands();
 std::vector<Command> libraryCommands();
 std::vector<Command> locationCommands();
 std::vector<Command> catalogueCommands();
+std::vector<Command> jobCommands();
 
 } // namespace orvane::server

@@ -22,6 +22,7 @@ std::vector<Command> allCommands() {
     append(libraryCommands());
     append(locationCommands());
     append(catalogueCommands());
+    append(jobCommands());
     return commands;
 }
 
