@@ -148,6 +148,10 @@ bool FileSystem::WriteContentsToFile(const QString& path, const QString& text) {
         QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
         bytes = utf16(whole);
     }
+    return WriteBytesToFile(path, bytes);
+}
+
+bool FileSystem::WriteBytesToFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(bytes) != bytes.size()) {
@@ -163,8 +167,8 @@ bool FileSystem::WriteContentsToFile(const QString& path, const QString& text) {
     return true;
 }
 
-QString FileSystem::CreateTempFile() {
-    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/velumarXXXXXX.tmp"));
+QString FileSystem::CreateTempFile(const QString& extension) {
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/velumarXXXXXX.") + extension);
     file.setAutoRemove(false);
     if (!file.open()) {
         recordError(file);

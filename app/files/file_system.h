@@ -47,8 +47,11 @@ public:
     // per character, or UTF-16 (with its byte order mark) when a character
     // lies outside codes 1 to 255.
     bool WriteContentsToFile(const QString& path, const QString& text);
-    // A new, empty file of a unique name in the temporary folder, ".tmp"; empty on failure.
-    QString CreateTempFile();
+    // Creates or replaces the file with exactly these bytes.
+    bool WriteBytesToFile(const QString& path, const QByteArray& bytes);
+    // A new, empty file of a unique name in the temporary folder, with the
+    // extension (without its dot); empty on failure.
+    QString CreateTempFile(const QString& extension = QStringLiteral("tmp"));
     // Open for reading bytes; null, with the error recorded, on failure.
     std::unique_ptr<QFile> OpenBinaryFile(const QString& path);
 

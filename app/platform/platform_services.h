@@ -1,7 +1,8 @@
 #pragma once
 // Everything the program asks of the desktop that waits on the operator or
 // leaves the program: message boxes, file dialogs, the folder and colour
-// pickers, and opening a page or file in the desktop's viewer.
+// pickers, opening a page or file in the desktop's viewer, and starting a
+// program the operator chose.
 // The application uses QtPlatformServices; tests use a recorder that answers
 // as the test says and keeps everything shown, so no test waits on a dialog.
 //
@@ -11,6 +12,7 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <optional>
 
@@ -55,6 +57,12 @@ struct FolderRequest {
     QWidget* parent = nullptr;
 };
 
+// A program started with arguments, not waited for.
+struct ProgramRequest {
+    QString program;
+    QStringList arguments;
+};
+
 struct ColourRequest {
     QColor initial;
     // The picker's 16 custom colours: given to it and, after it closes,
@@ -80,6 +88,8 @@ public:
     virtual std::optional<QColor> ChooseColour(ColourRequest& request) = 0;
     // Opens a page or a file in the desktop's viewer for it; false when none would.
     virtual bool OpenUrl(const QUrl& url) = 0;
+    // Starts a program of the operator's choice; false when it could not start.
+    virtual bool StartProgram(const ProgramRequest& request) = 0;
 };
 
 } // namespace velumar

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QStringList>
 
 namespace velumar {
@@ -144,6 +145,10 @@ std::optional<QColor> QtPlatformServices::ChooseColour(ColourRequest& request) {
 
 bool QtPlatformServices::OpenUrl(const QUrl& url) {
     return QDesktopServices::openUrl(url);
+}
+
+bool QtPlatformServices::StartProgram(const ProgramRequest& request) {
+    return QProcess::startDetached(request.program, request.arguments);
 }
 
 MessageAnswer QtPlatformServices::ShowMessage(const Message& message) {

@@ -12,6 +12,7 @@ public:
     QString ChooseFolder(const FolderRequest& request) override;
     std::optional<QColor> ChooseColour(ColourRequest& request) override;
     bool OpenUrl(const QUrl& url) override;
+    bool StartProgram(const ProgramRequest& request) override;
 };
 
 } // namespace velumar

@@ -68,7 +68,12 @@ std::optional<QColor> RecordingPlatformServices::ChooseColour(ColourRequest& req
 
 bool RecordingPlatformServices::OpenUrl(const QUrl& url) {
     urls_.push_back(url);
-    return true;
+    return openSucceeds_;
+}
+
+bool RecordingPlatformServices::StartProgram(const ProgramRequest& request) {
+    programs_.push_back(request);
+    return openSucceeds_;
 }
 
 QStringList RecordingPlatformServices::Texts() const {

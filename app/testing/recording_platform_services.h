@@ -23,8 +23,8 @@ struct ShownMessage {
 };
 
 // File, folder and colour pickers answer what the test queued for them, or
-// else as cancelled; every request is kept. Opened pages are kept and
-// reported as opened.
+// else as cancelled; every request is kept. Opened pages and started
+// programs are kept and reported as opened, unless the test says otherwise.
 class RecordingPlatformServices final : public PlatformServices {
 public:
     // The answer to the next message box; answers are used in order.
@@ -38,11 +38,15 @@ public:
         colours_.push_back({colour, customColours});
     }
 
+    // Whether the desktop opens what it is asked to open (pages, files, programs).
+    void SetOpenSucceeds(bool succeeds) { openSucceeds_ = succeeds; }
+
     MessageAnswer ShowMessage(const Message& message) override;
     QString ChooseFile(const FileDialogRequest& request) override;
     QString ChooseFolder(const FolderRequest& request) override;
     std::optional<QColor> ChooseColour(ColourRequest& request) override;
     bool OpenUrl(const QUrl& url) override;
+    bool StartProgram(const ProgramRequest& request) override;
 
     const std::vector<ShownMessage>& Messages() const { return messages_; }
     QStringList Texts() const;
@@ -53,6 +57,7 @@ public:
     const std::vector<FolderRequest>& FolderRequests() const { return folderRequests_; }
     const std::vector<ColourRequest>& ColourRequests() const { return colourRequests_; }
     const QList<QUrl>& OpenedUrls() const { return urls_; }
+    const std::vector<ProgramRequest>& StartedPrograms() const { return programs_; }
 
 private:
     struct ColourAnswer {
@@ -69,6 +74,8 @@ private:
     std::vector<FolderRequest> folderRequests_;
     std::vector<ColourRequest> colourRequests_;
     QList<QUrl> urls_;
+    std::vector<ProgramRequest> programs_;
+    bool openSucceeds_ = true;
 };
 
 // Readable test failures.
