@@ -247,6 +247,7 @@ void frmMain::OpenFunction(const QString& key, const QString& groupCaption,
         }
         screen->show();
         screen->raise();
+        screen->Activate();
     }
     statusPanel1_->setText(albMain_->CurrentGroupCaption() + QStringLiteral(":  ") +
                            doubledAmpersands(itemCaption));

@@ -31,6 +31,9 @@ public:
     bool QueryClose(PlatformServices& platform);
     // The rule screens redraw their highlighting after the preferences change.
     virtual void RedrawRuleHighlighting() {}
+    // Called each time the main window brings the screen to the front, the
+    // first time included: screens that show server data reload it here.
+    virtual void Activate() {}
 
 protected:
     // Where the screen lays out its controls, below the header.
