@@ -19,7 +19,10 @@ std::optional<FieldOrder> FieldOrder::parse(std::string_view patterns, std::stri
         if (item.empty())
             continue;
         if (item.size() != 3) {
-            error = "\"" + std::string(item) + "\" is not a tag or a tag pattern such as 5XX";
+            std::string why(1, '"');
+            why.append(item);
+            why.append("\" is not a tag or a tag pattern such as 5XX");
+            error = std::move(why);
             return std::nullopt;
         }
         TagPattern p = TagPattern::from(item);

@@ -41,6 +41,25 @@ const std::vector<IndexEntry>& IndexKeys::of(const marc::RecordView& record, Rec
     return entries_;
 }
 
+const std::vector<IndexEntry>& IndexKeys::links(const marc::RecordView& record,
+                                                RecordKind kind) {
+    entries_.clear();
+    isMarc8_ = record.characterCoding() != marc::CharacterCoding::Unicode;
+    for (const marc::FieldView field : record) {
+        const std::string_view tag = field.tag();
+        if (tag == "035")
+            addValues(field, 'a',
+                      kind == RecordKind::Bibliographic ? "035A"
+                      : kind == RecordKind::Authority   ? "A35A"
+                                                        : "H35A");
+        else if (tag == "004" && kind == RecordKind::Holdings)
+            addKey("HB", normaliseKey(KeyForm::ControlNumber, field.value()));
+    }
+    std::sort(entries_.begin(), entries_.end());
+    entries_.erase(std::unique(entries_.begin(), entries_.end()), entries_.end());
+    return entries_;
+}
+
 // A keyword search of bibliographic records looks in the title, author and
 // subject indexes as well (see searchedCodes), so "KW" keeps only the words
 // none of those holds for the record: almost half the entries otherwise.

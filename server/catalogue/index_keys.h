@@ -26,6 +26,9 @@ class IndexKeys {
 public:
     // Each (code, key) once, sorted; valid until the next call.
     const std::vector<IndexEntry>& of(const marc::RecordView& record, RecordKind kind);
+    // Only the entries that link records: the control numbers of 035 $a, and
+    // a holdings record's 004. Each (code, key) once, sorted.
+    const std::vector<IndexEntry>& links(const marc::RecordView& record, RecordKind kind);
 
 private:
     void bibliographic(const marc::FieldView& field);

@@ -7,7 +7,7 @@ namespace orvane::server {
 IndexWriter::IndexWriter(Database& db)
     : remove_(db.prepare("DELETE FROM catalogue_index WHERE record_type = ?1 AND record_id = ?2")),
       removeControl_(db.prepare("DELETE FROM catalogue_index WHERE record_type = ?1 AND "
-                                "record_id = ?2 AND code IN ('035A', 'A35A', 'H35A')")),
+                                "record_id = ?2 AND code IN ('035A', 'A35A', 'H35A', 'HB')")),
       insert_(db.prepare("INSERT INTO catalogue_index (record_type, code, key, record_id) "
                          "VALUES (?1, ?2, ?3, ?4)")) {}
 
@@ -23,12 +23,14 @@ void IndexWriter::write(RecordKind kind, std::int32_t id, const marc::RecordView
 }
 
 void IndexWriter::writeControlKeys(RecordKind kind, std::int32_t id,
-                                   const marc::RecordView& record) {
+                                   const marc::RecordView& record,
+                                   const marc::RecordView* previous) {
+    const std::vector<IndexEntry>& entries = keys_.links(record, kind);
+    if (previous && previousKeys_.links(*previous, kind) == entries)
+        return;
     removeControl_.reset();
     removeControl_.bind(1, toNumber(kind)).bind(2, id).run();
-    for (const IndexEntry& entry : keys_.of(record, kind)) {
-        if (entry.code != "035A" && entry.code != "A35A" && entry.code != "H35A")
-            continue;
+    for (const IndexEntry& entry : entries) {
         insert_.reset();
         insert_.bind(1, toNumber(kind)).bind(2, entry.code).bind(3, entry.key).bind(4, id).run();
     }

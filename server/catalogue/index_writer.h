@@ -23,15 +23,18 @@ public:
     void write(RecordKind kind, std::int32_t id, const marc::RecordView& record,
                bool fresh = false);
     void remove(RecordKind kind, std::int32_t id);
-    // Only the control number entries (035), which matching needs at once;
-    // the word entries wait for the next index job.
-    void writeControlKeys(RecordKind kind, std::int32_t id, const marc::RecordView& record);
+    // Only the entries that link records (035 control numbers, a holdings
+    // record's 004), which matching needs at once; the word entries wait for
+    // the next index job. Nothing is written when `previous` had the same.
+    void writeControlKeys(RecordKind kind, std::int32_t id, const marc::RecordView& record,
+                          const marc::RecordView* previous = nullptr);
 
 private:
     Statement remove_;
     Statement removeControl_;
     Statement insert_;
     IndexKeys keys_;
+    IndexKeys previousKeys_;
 };
 
 } // namespace orvane::server

@@ -73,10 +73,12 @@ void CatalogueUpdater::replace(RecordKind kind, std::int32_t id, std::string_vie
         .run();
     history_.reset();
     history_.bind(1, toNumber(kind)).bind(2, id).bind(3, operator_).bindBlob(4, previous).run();
-    if (keywordIndex_)
+    if (keywordIndex_) {
         index_.write(kind, id, *parsed.record);
-    else
-        index_.writeControlKeys(kind, id, *parsed.record);
+    } else {
+        const marc::ParseResult before = marc::parseRecord(previous);
+        index_.writeControlKeys(kind, id, *parsed.record, before.record ? &*before.record : nullptr);
+    }
     if (facts.any())
         setFacts(kind, id, facts);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A rule set group as stored: its documents in link order, its parameters,
-// and a stamp that changes whenever the group or one of its documents does,
-// so that a compiled group can be kept until then.
+// and a stamp made of the documents themselves, so that a compiled group is
+// kept exactly as long as what it was compiled from is unchanged (whatever
+// database or server process it comes from).
 
 #include "rule_group.h"
 

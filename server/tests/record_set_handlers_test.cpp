@@ -45,7 +45,7 @@ protected:
     }
     void addJob(std::int32_t recordSetId, int status) {
         auto st = server.db().prepare("INSERT INTO jobs (name, job_type, status, record_set_id, "
-                                      "operator_id) VALUES ('Nightly scan', 0, ?1, ?2, 'demo')");
+                                      "operator_id) VALUES ('Nightly scan ' || ?2, 0, ?1, ?2, 'demo')");
         st.bind(1, status).bind(2, static_cast<std::int64_t>(recordSetId)).run();
     }
 
