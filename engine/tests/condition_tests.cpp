@@ -60,6 +60,9 @@ TEST_F(Conditions, FieldFormsOnTheRecord) {
         {R"(MARC contains "Kavalier")", true},
         {R"(MARC contains "Zebra")", false},
         {R"(MARC does not contain "Zebra")", true},
+        // Every value contains "": so only a record without the field passes.
+        {R"(MARC with subfield "1XX"."a" does not contain "")", false},
+        {R"(MARC with subfield "2XX"."x" does not contain "")", true},
         {R"(MARC."245" equals "The amazing adventures of Kavalier and Clay : a novel / Michael Chabon.")",
          true},
         {R"(MARC range "260"."c" between "c1999" and "c2001")", true},

@@ -233,10 +233,18 @@ private:
         record.appendField(
             data("035", ' ', ' ', {{'a', std::string(DemoSource) + digits(1000000 + id, 7)}}));
         record.appendField(data("040", ' ', ' ', {{'a', "VDEMO"}, {'b', "eng"}, {'c', "VDEMO"}}));
-        record.appendField(
-            data("100", '1', ' ', {{'a', author.heading}, {'d', author.dates + "."}}));
+        // Some records hold what the demo rule documents act on, chosen by id
+        // so that the generated sequence, and every other record, stay the same.
+        const bool titleEntry = id % 26 == 0;
+        if (id % 11 == 0)
+            record.appendField(data("050", ' ', '4', {{'a', "KJC" + std::to_string(id % 900 + 100)}}));
+        if (!titleEntry)
+            record.appendField(
+                data("100", '1', ' ', {{'a', author.heading}, {'d', author.dates + "."}}));
+        if (titleEntry)
+            record.appendField(data("240", '1', '0', {{'a', title}}));
         record.appendField(data(
-            "245", '1', '0',
+            "245", titleEntry ? '0' : '1', '0',
             {{'a', title + " :"}, {'b', subtitle + " /"}, {'c', cat({"by ", author.heading})}}));
         const std::size_t publisher = random_.below(Publishers.size());
         record.appendField(data("264", ' ', '1',
@@ -254,6 +262,13 @@ private:
                 data("700", '1', ' ',
                      {{'a', editor.heading}, {'d', editor.dates + "."}, {'e', "editor."}}));
         }
+        if (id % 5 == 0)
+            record.appendField(data("590", ' ', ' ', {{'a', "Local copy note."}}));
+        if (id % 7 == 0)
+            record.appendField(data("856", '4', '0',
+                                    {{'u', "https://demo.invalid/records/" + std::to_string(id)}}));
+        if (id % 6 == 0)
+            record.appendField(data("949", ' ', ' ', {{'a', "Shelved in the demo stacks"}}));
         return record;
     }
 
@@ -272,6 +287,11 @@ private:
                   {'h', cat({"QH", std::to_string(1 + random_.below(999))})},
                   {'i', cat({".", std::string(1, static_cast<char>('A' + random_.below(26)))}) +
                             std::to_string(10 + random_.below(90))}}));
+        if (id % 17 == 0) {
+            // Withdrawn copies, for the demo rule that suppresses them.
+            auto& shelf = record.fields().back();
+            shelf.addSubfield('z', "Withdrawn");
+        }
         return record;
     }
 
