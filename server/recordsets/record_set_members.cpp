@@ -74,6 +74,18 @@ RecordSetChunk RecordSetMembers::chunk(std::int32_t setId, std::int32_t number) 
     return chunk;
 }
 
+std::optional<std::int32_t> RecordSetMembers::at(std::int32_t setId, std::int64_t position) {
+    if (position < 1)
+        return std::nullopt;
+    // Removals leave gaps in the ordinals, so the place is counted, not looked up.
+    auto st = db_.prepare("SELECT record_id FROM record_set_members WHERE record_set = ?1 "
+                          "ORDER BY ordinal LIMIT 1 OFFSET ?2");
+    st.bind(1, static_cast<std::int64_t>(setId)).bind(2, position - 1);
+    if (!st.step())
+        return std::nullopt;
+    return static_cast<std::int32_t>(st.int64(0));
+}
+
 bool RecordSetMembers::remove(std::int32_t setId, std::int32_t recordId, const std::string& by) {
     Transaction tx(db_);
     auto st = db_.prepare("DELETE FROM record_set_members WHERE record_set = ?1 AND record_id = ?2");

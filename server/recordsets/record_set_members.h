@@ -4,6 +4,7 @@
 // are taken.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -37,6 +38,9 @@ public:
     // positions, so one chunk costs the same however far into the set it is;
     // after removals a chunk may hold fewer ids, or none.
     RecordSetChunk chunk(std::int32_t setId, std::int32_t number);
+
+    // The id at `position` (from 1) in arrival order; nothing past the end.
+    std::optional<std::int32_t> at(std::int32_t setId, std::int64_t position);
 
     // False when the id is not in the set.
     bool remove(std::int32_t setId, std::int32_t recordId, const std::string& by);
