@@ -1,5 +1,6 @@
 #include "platform/qt_platform_services.h"
 #include "screens/job_screen_setup.h"
+#include "screens/preview_screen_setup.h"
 #include "screens/record_set_screen_setup.h"
 #include "session.h"
 #include "session/session_state.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
           qUtf8Printable(state.session().ServerName()));
     // The main window knows no function area; each puts its screens in.
     velumar::SetUpRecordSetScreens(state);
+    velumar::SetUpPreviewScreens(state);
     velumar::SetUpJobScreens(state);
     // Closing the main window ends the run; nothing is sent to the server at the end.
     return QApplication::exec();
