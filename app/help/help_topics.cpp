@@ -14,6 +14,7 @@ const std::map<int, QString>& pages() {
         {10000, QStringLiteral("main-window.html")},
         {20100, QStringLiteral("record-sets-view.html")},
         {20300, QStringLiteral("record-sets-by-id.html")},
+        {40100, QStringLiteral("preview.html")},
         {60100, QStringLiteral("preferences.html")},
     };
     return table;
