@@ -52,7 +52,7 @@ frmJobManagement_Running::frmJobManagement_Running(SessionState& state, QWidget*
                      {QStringLiteral("Date / Time"), QStringLiteral("Status"),
                       QStringLiteral("Job Type"), QStringLiteral("Update DB?"),
                       QStringLiteral("Job Name")},
-                     parent),
+                     OneSummaryColumn, parent),
       refresh_(new QTimer(this)) {
     refresh_->setInterval(RefreshMilliseconds);
     connect(refresh_, &QTimer::timeout, this, &frmJobManagement_Running::RefreshTick);
@@ -91,9 +91,6 @@ void frmJobManagement_Running::build() {
     buttons->addWidget(cmdResultsView_);
     buttons->addWidget(cmdResultsDelete_);
     buttons->addStretch(1);
-    auto* top = new QHBoxLayout;
-    top->addWidget(vsf_, 1);
-    top->addLayout(buttons);
 
     fraResultFiles_ = new QGroupBox(QStringLiteral("Job Result Files"));
     fraResultFiles_->setObjectName(QStringLiteral("fraResultFiles"));
@@ -125,10 +122,14 @@ void frmJobManagement_Running::build() {
     files->addLayout(fileButtons);
     fraResultFiles_->hide();
 
-    Body()->addLayout(top, 1);
+    // The list takes the whole width; the job's details and the buttons share the rest.
+    auto* details = new QHBoxLayout;
+    details->addWidget(summary_, 1);
+    details->addWidget(fraResultFiles_, 1);
+    details->addLayout(buttons);
+    Body()->addWidget(vsf_, 2);
     Body()->addSpacing(6);
-    Body()->addWidget(summary_);
-    Body()->addWidget(fraResultFiles_, 1);
+    Body()->addLayout(details, 3);
 }
 
 void frmJobManagement_Running::Activate() {

@@ -18,6 +18,8 @@ class frmJobManagement_Running : public JobQueueScreen {
 public:
     static constexpr int HelpContext = 51000;
     static constexpr int RefreshMilliseconds = 2000;
+    // The summary's lines in one column, beside the buttons.
+    static constexpr int OneSummaryColumn = 13;
 
     explicit frmJobManagement_Running(SessionState& state, QWidget* parent = nullptr);
 

@@ -28,7 +28,7 @@ frmJobManagement_Scheduled::frmJobManagement_Scheduled(SessionState& state, QWid
     : JobQueueScreen(
           state, QStringLiteral("frmJobManagement_Scheduled"), HelpContext,
           {QStringLiteral("Scheduled"), QStringLiteral("Job Type"), QStringLiteral("Job Name")},
-          parent) {
+          FirstSummaryColumn, parent) {
     build();
     setButtons();
 }

@@ -16,6 +16,8 @@ class frmJobManagement_Scheduled : public JobQueueScreen {
     Q_OBJECT
 public:
     static constexpr int HelpContext = 50900;
+    // The summary's lines of every job type (type to record type) beside those of the job's own.
+    static constexpr int FirstSummaryColumn = 5;
 
     explicit frmJobManagement_Scheduled(SessionState& state, QWidget* parent = nullptr);
 

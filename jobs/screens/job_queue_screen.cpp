@@ -23,9 +23,10 @@ QPushButton* MakeJobButton(const char* name, const QString& caption, const QStri
 }
 
 JobQueueScreen::JobQueueScreen(SessionState& state, const QString& screenName, int helpContextId,
-                               const QStringList& headings, QWidget* parent)
+                               const QStringList& headings, int summaryFirstColumn, QWidget* parent)
     : FunctionScreen(screenName, helpContextId, parent), state_(state),
-      jobs_(state.manager<JobManager>()), vsf_(new Grid), summary_(new JobSummaryPanel) {
+      jobs_(state.manager<JobManager>()), vsf_(new Grid),
+      summary_(new JobSummaryPanel(summaryFirstColumn)) {
     vsf_->setObjectName(QStringLiteral("vsf"));
     vsf_->SetHeadings(headings);
     vsf_->SetChannel(&state_.channel());

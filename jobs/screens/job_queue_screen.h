@@ -26,8 +26,9 @@ public:
     qint32 SelectedJobId() const;
 
 protected:
+    // `summaryFirstColumn`: how many summary lines go in its first column.
     JobQueueScreen(SessionState& state, const QString& screenName, int helpContextId,
-                   const QStringList& headings, QWidget* parent);
+                   const QStringList& headings, int summaryFirstColumn, QWidget* parent);
 
     // The job list reloaded keeping sort and selection (`selectId` when
     // given), then the buttons and the summary; under the busy state unless

@@ -2,17 +2,19 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QSpacerItem>
 
 namespace velumar {
 
-JobSummaryPanel::JobSummaryPanel(QWidget* parent)
-    : QGroupBox(QStringLiteral("Job Summary"), parent), layout_(new QGridLayout(this)) {
+JobSummaryPanel::JobSummaryPanel(int firstColumnLines, QWidget* parent)
+    : QGroupBox(QStringLiteral("Job Summary"), parent), layout_(new QGridLayout(this)),
+      firstColumnLines_(firstColumnLines) {
     setObjectName(QStringLiteral("fraSummary"));
     layout_->setHorizontalSpacing(8);
     layout_->setVerticalSpacing(2);
-    layout_->setColumnStretch(1, 1);
-    layout_->setColumnStretch(3, 1);
-    layout_->setColumnMinimumWidth(2, 0);
+    // Below every line: short columns keep their lines at the top.
+    layout_->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), MaxLines,
+                     0);
 }
 
 void JobSummaryPanel::SetLines(const QList<SummaryLine>& lines) {
@@ -29,27 +31,29 @@ void JobSummaryPanel::SetLines(const QList<SummaryLine>& lines) {
         row.caption->hide();
         row.value->hide();
     }
-    int shown = 0;
-    for (const SummaryLine& line : lines)
-        shown += line.shown ? 1 : 0;
-    // Left column first, then the right: the lines read down, as a list does.
-    const int perColumn = (shown + 1) / 2;
-    int at = 0;
+    int rows[2] = {0, 0}; // lines placed in each column
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const SummaryLine& line = lines[i];
         const Row& row = rows_[static_cast<std::size_t>(i)];
         row.caption->setText(line.caption);
         row.value->setText(line.value);
+        row.value->setToolTip(line.value); // the whole value, should it not fit
         if (!line.shown)
             continue;
-        const int column = at < perColumn ? 0 : 2;
-        const int gridRow = at < perColumn ? at : at - perColumn;
-        layout_->addWidget(row.caption, gridRow, column);
-        layout_->addWidget(row.value, gridRow, column + 1);
+        const int column = i < firstColumnLines_ ? 0 : 1;
+        // Short of room, a value of the second column gives way; captions and
+        // the first column's values (names, dates) never do.
+        row.value->setSizePolicy(column == 0 ? QSizePolicy::Preferred : QSizePolicy::Ignored,
+                                 QSizePolicy::Preferred);
+        layout_->addWidget(row.caption, rows[column], column * 2);
+        layout_->addWidget(row.value, rows[column], column * 2 + 1);
+        ++rows[column];
         row.caption->show();
         row.value->show();
-        ++at;
     }
+    // The room left goes to the last column of values.
+    layout_->setColumnStretch(1, rows[1] > 0 ? 0 : 1);
+    layout_->setColumnStretch(3, rows[1] > 0 ? 1 : 0);
 }
 
 QList<SummaryLine> JobSummaryPanel::ShownLines() const {

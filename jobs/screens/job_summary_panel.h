@@ -1,6 +1,7 @@
 #pragma once
-// The frame "Job Summary": caption and value lines in two columns, only the
-// lines the job's type shows, packed without gaps.
+// The frame "Job Summary": caption and value lines, only the lines the job's
+// type shows, packed without gaps; the first lines in a column of their
+// own, the rest in a second column beside them.
 
 #include "job_summary.h"
 
@@ -15,7 +16,8 @@ namespace velumar {
 class JobSummaryPanel : public QGroupBox {
     Q_OBJECT
 public:
-    explicit JobSummaryPanel(QWidget* parent = nullptr);
+    // `firstColumnLines`: how many of the lines go in the first column.
+    explicit JobSummaryPanel(int firstColumnLines, QWidget* parent = nullptr);
 
     // Replaces the lines; hidden lines take no place.
     void SetLines(const QList<SummaryLine>& lines);
@@ -23,12 +25,15 @@ public:
     QList<SummaryLine> ShownLines() const;
 
 private:
+    static constexpr int MaxLines = 32;
+
     struct Row {
         QLabel* caption;
         QLabel* value;
     };
 
     QGridLayout* layout_;
+    int firstColumnLines_;
     std::vector<Row> rows_;
 };
 
