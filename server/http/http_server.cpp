@@ -25,6 +25,12 @@ HttpServer::HttpServer(Endpoint& endpoint, Log& log, const TlsFiles& tls)
     // Bodies a little over the endpoint's limit still reach it, so the
     // refusal is the endpoint's JSON error; far larger ones stop here.
     server_->set_payload_max_length(Endpoint::MaxBodyBytes * 2);
+    // SO_REUSEADDR alone: a restart may bind over connections in TIME_WAIT,
+    // but a second server cannot share a port another one listens on.
+    server_->set_socket_options([](int sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server_->set_read_timeout(30, 0);
     server_->set_write_timeout(30, 0);
 

@@ -137,3 +137,11 @@ TEST_F(HttpServerTest, ManyClientsAtOnce) {
         t.join();
     EXPECT_EQ(ok, 80);
 }
+
+// A second server on an address in use must fail to bind, not share the
+// port: the kernel would split connections between two session tables.
+TEST_F(HttpServerTest, AddressInUseIsRefused) {
+    HttpServer second(core_->endpoint(), core_->log());
+    EXPECT_EQ(second.bind("127.0.0.1", port_), -1);
+    expectStillServing();
+}
