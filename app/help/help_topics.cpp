@@ -15,6 +15,8 @@ const std::map<int, QString>& pages() {
         {20100, QStringLiteral("record-sets-view.html")},
         {20300, QStringLiteral("record-sets-by-id.html")},
         {40100, QStringLiteral("preview.html")},
+        {50900, QStringLiteral("jobs-queue.html")},
+        {51000, QStringLiteral("jobs-running.html")},
         {60100, QStringLiteral("preferences.html")},
     };
     return table;
