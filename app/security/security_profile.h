@@ -6,8 +6,9 @@
 // Record types: 1 bibliographic, 2 holdings, 3 authority; any other gives
 // false for every per-type query. Job types: 0 scan, 1 data change,
 // 2 index records, 3 match, 4 to 7 the authority-load jobs (match, merge,
-// reconcile, database load). Until the job model exists the job queries take
-// the job's type and its record type (1, 2, 3, or 0 for none) as integers.
+// reconcile, database load). The job queries take the job's type and its
+// record type (1, 2, 3, or 0 for none) as integers: the job model (jobs/)
+// builds on this library, not the other way round.
 
 #include "common/id_name_bean.h"
 #include "security/right.h"
