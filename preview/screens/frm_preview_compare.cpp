@@ -144,7 +144,8 @@ void frmPreviewCompare::ShowPreview() {
     vsfAfter_->Fill(preview_.AfterLines());
     MatchPreviewColumns(*vsfBefore_, *vsfAfter_);
 
-    const QStringList& messages = preview_.Messages();
+    shownMessages_ = preview_.Messages();
+    const QStringList& messages = shownMessages_;
     vseMessage_->clear();
     vseMessage_->addItems(messages);
     const int lines = std::min(static_cast<int>(messages.size()), MessageLines);
@@ -167,7 +168,7 @@ void frmPreviewCompare::setButtons() {
     cmdNext_->setEnabled(inSet && index < count);
     cmdJump_->setEnabled(inSet && fpJump_->text().toInt() != 0);
     cmdRemove_->setEnabled(inSet && index >= 1);
-    cmdViewMessages_->setEnabled(!preview_.Messages().isEmpty());
+    cmdViewMessages_->setEnabled(!shownMessages_.isEmpty());
 }
 
 void frmPreviewCompare::step(qint32 places) {
@@ -201,7 +202,7 @@ void frmPreviewCompare::RemoveRecord() {
 void frmPreviewCompare::ViewMessages() {
     if (!validation_)
         validation_ = new frmPreviewValidation(this);
-    validation_->ShowMessages(preview_.Messages());
+    validation_->ShowMessages(shownMessages_);
     validation_->show();
     validation_->raise();
 }

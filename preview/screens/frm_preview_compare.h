@@ -8,6 +8,7 @@
 // place within the set, so either would only show the same record again.
 
 #include <QList>
+#include <QStringList>
 #include <QWidget>
 
 class QLabel;
@@ -55,6 +56,8 @@ private:
     frmPreviewValidation* validation_ = nullptr;
     bool placed_ = false;
     QList<QWidget*> setControls_; // shown in record set mode only
+    // The messages on screen: a failed load leaves them with the record.
+    QStringList shownMessages_;
 
     QLabel* lblRecord_;
     QLabel* lblRuleSet_;

@@ -285,8 +285,13 @@ TEST_F(PreviewScreensScripted, AFailedLoadAfterNextLeavesThePreviousRecordOnScre
                        {"RSC", 3}, {"RST", 1}, {"RT", 1}, {"RSUD", "2026-03-01 10:00:00"},
                        {"RSUO", ""}}};
     });
-    transport->queue("PREVIEW_RECORD_SET",
-                     {0, {{"BR", record}, {"AR", record}, {"RID", 31}, {"IN", 1}, {"RSC", 3}}});
+    transport->queue("PREVIEW_RECORD_SET", {0,
+                                            {{"BR", record},
+                                             {"AR", record},
+                                             {"RID", 31},
+                                             {"IN", 1},
+                                             {"RSC", 3},
+                                             {"MG", "Rule fired: Tidy"}}});
     transport->queue("PREVIEW_RECORD_SET", {99, {}});
     frmPreview_Select select(state);
     SelectControls chosen(select);
@@ -303,6 +308,8 @@ TEST_F(PreviewScreensScripted, AFailedLoadAfterNextLeavesThePreviousRecordOnScre
     EXPECT_EQ(screen.column("vsfAfter", PreviewGrid::DataColumn),
               (QStringList{"00065nam\\a2200049\\a\\4500", "31", "$aRivers."}));
     EXPECT_EQ(screen.moves(), "0101");
+    EXPECT_EQ(screen.messages(), QStringList{"Rule fired: Tidy"});
+    EXPECT_TRUE(screen.button("cmdViewMessages").isEnabled());
     EXPECT_FALSE(state.busy().IsBusy());
     EXPECT_TRUE(select.CompareScreen()->isEnabled());
 }
