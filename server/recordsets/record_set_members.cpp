@@ -74,13 +74,24 @@ RecordSetChunk RecordSetMembers::chunk(std::int32_t setId, std::int32_t number) 
     return chunk;
 }
 
-std::optional<std::int32_t> RecordSetMembers::at(std::int32_t setId, std::int64_t position) {
-    if (position < 1)
+std::optional<std::int32_t> RecordSetMembers::at(std::int32_t setId, std::int64_t position,
+                                                 std::int64_t count) {
+    if (position < 1 || position > count)
         return std::nullopt;
-    // Removals leave gaps in the ordinals, so the place is counted, not looked up.
-    auto st = db_.prepare("SELECT record_id FROM record_set_members WHERE record_set = ?1 "
-                          "ORDER BY ordinal LIMIT 1 OFFSET ?2");
-    st.bind(1, static_cast<std::int64_t>(setId)).bind(2, position - 1);
+    // Until something is removed the ordinals have no gaps, and the place is
+    // one look-up; after a removal it is counted, which grows with the place.
+    auto span = db_.prepare("SELECT min(ordinal), max(ordinal) FROM record_set_members "
+                            "WHERE record_set = ?1");
+    span.bind(1, static_cast<std::int64_t>(setId));
+    if (!span.step() || span.isNull(0))
+        return std::nullopt;
+    const std::int64_t first = span.int64(0);
+    const bool dense = span.int64(1) - first + 1 == count;
+    auto st = dense ? db_.prepare("SELECT record_id FROM record_set_members "
+                                  "WHERE record_set = ?1 AND ordinal = ?2")
+                    : db_.prepare("SELECT record_id FROM record_set_members WHERE record_set = ?1 "
+                                  "ORDER BY ordinal LIMIT 1 OFFSET ?2 - 1");
+    st.bind(1, static_cast<std::int64_t>(setId)).bind(2, dense ? first + position - 1 : position);
     if (!st.step())
         return std::nullopt;
     return static_cast<std::int32_t>(st.int64(0));

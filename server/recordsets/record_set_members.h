@@ -40,7 +40,8 @@ public:
     RecordSetChunk chunk(std::int32_t setId, std::int32_t number);
 
     // The id at `position` (from 1) in arrival order; nothing past the end.
-    std::optional<std::int32_t> at(std::int32_t setId, std::int64_t position);
+    // `count` is the set's record count, as the set keeps it.
+    std::optional<std::int32_t> at(std::int32_t setId, std::int64_t position, std::int64_t count);
 
     // False when the id is not in the set.
     bool remove(std::int32_t setId, std::int32_t recordId, const std::string& by);
