@@ -115,25 +115,6 @@ TEST_F(RunningScreen, ActivationListsTheJobsAndSummarisesTheSelectedOne) {
     EXPECT_TRUE(platform.Messages().empty());
 }
 
-TEST_F(RunningScreen, ButtonsFollowTheSelectedJob) {
-    JobRecord match = record(4, "Match", 3, 2, "2026-03-04 08:00:00");
-    std::vector<JobRecord> jobs = threeJobs();
-    jobs.push_back(match);
-    serveJobs(jobs);
-    Running running(state);
-    running.screen.Activate();
-    EXPECT_EQ(running.buttons(), (std::vector<bool>{false, true, true, true, true, true}))
-        << "the first job, done, is selected";
-    running.select(3);
-    EXPECT_EQ(running.buttons(), (std::vector<bool>{true, false, true, true, true, true}))
-        << "a running job is killed, not deleted";
-    running.select(2);
-    EXPECT_EQ(running.buttons(), (std::vector<bool>{false, true, true, true, false, false}));
-    running.select(4);
-    EXPECT_EQ(running.buttons(), (std::vector<bool>{false, true, false, false, false, false}));
-    EXPECT_TRUE(running.button("cmdRefresh")->isEnabled());
-}
-
 class RunningScreenWithoutView : public RunningScreen {
 protected:
     QStringList rights() const override { return {"RLB", "RRB", "KDJ"}; }
@@ -223,17 +204,6 @@ TEST_F(RunningScreen, AFailedLoadLeavesAnEmptyListAndOnlyRefresh) {
     EXPECT_TRUE(running.button("cmdRefresh")->isEnabled());
     EXPECT_EQ(running.screen.focusWidget(), running.button("cmdRefresh"));
     EXPECT_FALSE(running.screen.Refreshing());
-}
-
-TEST_F(RunningScreen, TheLogOpensInTheViewer) {
-    serveJobs(threeJobs());
-    transport->queue("GET_JOB_LOG", Answer{0, {{"LC", "Job 1 started"}}});
-    Running running(state);
-    running.screen.Activate();
-    running.button("cmdLogView")->click();
-    EXPECT_EQ(sentFields("GET_JOB_LOG"), (Fields{{"ID", 1}, {"OI", "jsmith"}}));
-    ASSERT_EQ(platform.OpenedUrls().size(), 1);
-    EXPECT_TRUE(platform.OpenedUrls()[0].toLocalFile().endsWith(".txt"));
 }
 
 TEST_F(RunningScreen, ResultFilesAreListedViewedAndExported) {

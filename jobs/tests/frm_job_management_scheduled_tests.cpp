@@ -102,7 +102,12 @@ TEST_F(ScheduledScreen, ActivationListsTheQueueAndSummarisesTheSelectedJob) {
     EXPECT_TRUE(platform.Messages().empty());
 }
 
-TEST_F(ScheduledScreen, EditAndRemoveNeedTheSubmissionRightOfTheType) {
+class ScheduledScreenBibOnly : public ScheduledScreen {
+protected:
+    QStringList rights() const override { return {"DCB", "SJB", "JHB", "JHM"}; }
+};
+
+TEST_F(ScheduledScreenBibOnly, EditAndRemoveNeedTheSubmissionRightOfTheType) {
     serveJobs(queue());
     Scheduled scheduled(state);
     scheduled.screen.Activate();
@@ -110,18 +115,6 @@ TEST_F(ScheduledScreen, EditAndRemoveNeedTheSubmissionRightOfTheType) {
     scheduled.select(7);
     EXPECT_EQ(scheduled.buttons(), (std::vector<bool>{true, false, false}))
         << "a match job is never changed here";
-}
-
-class ScheduledScreenBibOnly : public ScheduledScreen {
-protected:
-    QStringList rights() const override { return {"DCB", "SJB", "JHB", "JHM"}; }
-};
-
-TEST_F(ScheduledScreenBibOnly, AHoldingsScanIsNotChangedWithBibliographicRights) {
-    serveJobs(queue());
-    Scheduled scheduled(state);
-    scheduled.screen.Activate();
-    EXPECT_EQ(scheduled.buttons(), (std::vector<bool>{true, true, true}));
     scheduled.select(6);
     EXPECT_EQ(scheduled.buttons(), (std::vector<bool>{true, false, false}));
     EXPECT_TRUE(scheduled.summary().isVisibleTo(&scheduled.screen)) << "JHM: may view it";

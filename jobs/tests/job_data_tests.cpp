@@ -105,31 +105,30 @@ TEST_F(JobRecords, EveryJobReadsTheCommonFields) {
     record.name = "Monthly";
     record.type = 1;
     record.status = 1;
-    record.hasLog = true;
     record.hasResults = false;
     record.recordType = 2;
     const JobData job = read(record.Fields());
-    EXPECT_EQ(job.Id(), 12);
-    EXPECT_EQ(job.IdText(), "12");
-    EXPECT_EQ(job.Name(), "Monthly");
-    EXPECT_EQ(job.Type(), JobType::DataChange);
-    EXPECT_EQ(job.Status(), 1);
-    EXPECT_EQ(job.StatusName(), "Running");
-    EXPECT_TRUE(job.HasLog());
-    EXPECT_FALSE(job.HasResults());
-    EXPECT_EQ(job.ScheduledStart(), "2026-03-01 10:00:00");
-    EXPECT_EQ(job.ActualStart(), "2026-03-01 10:00:05");
-    EXPECT_EQ(job.OperatorId(), "amy");
-    EXPECT_EQ(job.ModifyDate(), "2026-03-01 10:02:00");
-    EXPECT_EQ(job.RecordsToProcess(), 400);
-    EXPECT_EQ(job.RecordsProcessed(), 250);
-    EXPECT_EQ(job.RecordErrorCount(), 3);
-    EXPECT_EQ(job.RecordsDeleted(), 7);
-    EXPECT_EQ(job.CurrentBulk(), 2);
-    EXPECT_EQ(job.RecordTypeCode(), 2);
-    EXPECT_EQ(job.RecordType(), 2);
-    EXPECT_EQ(job.RecordTypeName(), "Holdings");
-    EXPECT_TRUE(job.IsActive());
+    const QStringList shown{QString::number(job.Id()),
+                            job.IdText(),
+                            job.Name(),
+                            job.StatusName(),
+                            job.HasLog() ? "log" : "no log",
+                            job.HasResults() ? "results" : "no results",
+                            job.ScheduledStart(),
+                            job.ActualStart(),
+                            job.OperatorId(),
+                            job.ModifyDate(),
+                            QString::number(job.RecordsToProcess()),
+                            QString::number(job.RecordsProcessed()),
+                            QString::number(job.RecordErrorCount()),
+                            QString::number(job.RecordsDeleted()),
+                            QString::number(job.CurrentBulk()),
+                            job.RecordTypeName(),
+                            job.IsActive() ? "active" : "idle"};
+    EXPECT_EQ(shown, (QStringList{"12", "12", "Monthly", "Running", "log", "no results",
+                                  "2026-03-01 10:00:00", "2026-03-01 10:00:05", "amy",
+                                  "2026-03-01 10:02:00", "400", "250", "3", "7", "2", "Holdings",
+                                  "active"}));
 }
 
 TEST_F(JobRecords, TheIdReadsAsANumberOrAsDecimalText) {
@@ -178,31 +177,6 @@ TEST(JobNames, RecordTypesAreNormalised) {
     }
 }
 
-TEST_F(JobRecords, TheQueueReadsOnlyItsShortForm) {
-    transport->queue("GET_SCHEDULED_JOBS", Answer{0,
-                                                  {{"ID", 8},
-                                                   {"NM", "Tonight"},
-                                                   {"JT", 2},
-                                                   {"SS", "2026-04-01 22:00:00"},
-                                                   {"RT", 1},
-                                                   {"JS", 1},
-                                                   {"OI", "amy"},
-                                                   {"RSN", "not read"}}});
-    orvane::Channel& channel = state.channel();
-    ASSERT_EQ(channel.SendRequest("GET_SCHEDULED_JOBS"), 0);
-    ASSERT_TRUE(channel.NextRecord("ID"));
-    JobData job;
-    job.ReadScheduledRecord(channel);
-    EXPECT_EQ(job.Id(), 8);
-    EXPECT_EQ(job.Name(), "Tonight");
-    EXPECT_EQ(job.Type(), JobType::IndexRecords);
-    EXPECT_EQ(job.ScheduledStart(), "2026-04-01 22:00:00");
-    EXPECT_EQ(job.RecordType(), 1);
-    EXPECT_EQ(job.Status(), 0);
-    EXPECT_EQ(job.OperatorId(), "");
-    EXPECT_EQ(job.RecordSet(), "");
-}
-
 TEST_F(JobRecords, RowsOfBothGrids) {
     JobRecord record;
     record.id = 5;
@@ -249,22 +223,6 @@ TEST(ResultFiles, TypeNamesWhatHoldsRecordsAndKeys) {
         EXPECT_EQ(JobResultFile::HoldsRecordsOf(type), holds) << type;
     }
     EXPECT_EQ(JobResultFile::KeyOf(4, 31), "4|31");
-}
-
-TEST_F(JobRecords, AResultFileReadsItsRecord) {
-    transport->queue("GET_JOB_RESULT_FILE_LIST",
-                     Answer{0, {{"FI", 31}, {"FN", "after.mrc"}, {"FT", 1}}});
-    orvane::Channel& channel = state.channel();
-    ASSERT_EQ(channel.SendRequest("GET_JOB_RESULT_FILE_LIST"), 0);
-    ASSERT_TRUE(channel.NextRecord("FI"));
-    JobResultFile file;
-    file.ReadResultFileRecord(channel);
-    EXPECT_EQ(file.FileId(), 31);
-    EXPECT_EQ(file.FileName(), "after.mrc");
-    EXPECT_EQ(file.FileType(), 1);
-    EXPECT_EQ(file.TypeName(), "After");
-    EXPECT_TRUE(file.HoldsRecords());
-    EXPECT_EQ(file.ResultFileKey(), "1|31");
 }
 
 } // namespace
