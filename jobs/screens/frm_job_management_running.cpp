@@ -71,7 +71,6 @@ void frmJobManagement_Running::build() {
     cmdLogDelete_ = MakeJobButton("cmdLogDelete", QStringLiteral("Delete &Log"));
     cmdResultsView_ = MakeJobButton("cmdResultsView", QStringLiteral("&Get Result Files"));
     cmdResultsDelete_ = MakeJobButton("cmdResultsDelete", QStringLiteral("&Delete Result Files"));
-    connect(cmdRefresh_, &QPushButton::clicked, this, &frmJobManagement_Running::Refresh);
     connect(cmdKill_, &QPushButton::clicked, this, &frmJobManagement_Running::KillJob);
     connect(cmdSummaryDelete_, &QPushButton::clicked, this, &frmJobManagement_Running::DeleteJob);
     connect(cmdLogView_, &QPushButton::clicked, this, &frmJobManagement_Running::ViewLog);
@@ -165,10 +164,6 @@ void frmJobManagement_Running::setButtons() {
     cmdLogDelete_->setEnabled(actions.deleteLog);
     cmdResultsView_->setEnabled(actions.getResultFiles);
     cmdResultsDelete_->setEnabled(actions.deleteResultFiles);
-}
-
-void frmJobManagement_Running::Refresh() {
-    Reload(SelectedJobId());
 }
 
 void frmJobManagement_Running::reloadAfterChange(qint32 id) {

@@ -26,7 +26,6 @@ public:
     // Reloads the list unless the result file list is open.
     void Activate() override;
 
-    void Refresh();
     void KillJob();
     void DeleteJob();
     void ViewLog();

@@ -39,7 +39,6 @@ void frmJobManagement_Scheduled::build() {
         MakeJobButton("cmdEdit", QStringLiteral("&Edit"), QStringLiteral("Change job run time."));
     cmdRemove_ = MakeJobButton("cmdRemove", QStringLiteral("Re&move"),
                                QStringLiteral("Remove job from queue."));
-    connect(cmdRefresh_, &QPushButton::clicked, this, &frmJobManagement_Scheduled::Refresh);
     connect(cmdEdit_, &QPushButton::clicked, this, &frmJobManagement_Scheduled::Edit);
     connect(cmdRemove_, &QPushButton::clicked, this, &frmJobManagement_Scheduled::Remove);
     auto* buttons = new QVBoxLayout;
@@ -134,10 +133,6 @@ void frmJobManagement_Scheduled::runTimeTyped() {
     if (fpdRunDate_->date().isValid() && fpdRunTime_->time().isValid())
         optRunLater_->setChecked(true);
     setSaveButton();
-}
-
-void frmJobManagement_Scheduled::Refresh() {
-    Reload(SelectedJobId());
 }
 
 void frmJobManagement_Scheduled::Remove() {

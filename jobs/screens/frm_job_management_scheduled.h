@@ -25,7 +25,6 @@ public:
     void Activate() override;
     bool EditInProgress() const override { return editing_; }
 
-    void Refresh();
     void Edit();
     void Remove();
     void Save();

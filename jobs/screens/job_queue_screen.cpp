@@ -38,6 +38,7 @@ JobQueueScreen::JobQueueScreen(SessionState& state, const QString& screenName, i
                     currentRowChanged();
             });
     cmdRefresh_ = MakeJobButton("cmdRefresh", QStringLiteral("&Refresh"));
+    connect(cmdRefresh_, &QPushButton::clicked, this, &JobQueueScreen::Refresh);
     summary_->hide();
 }
 

@@ -24,6 +24,8 @@ class JobQueueScreen : public FunctionScreen {
 public:
     // The selected job's id; -1 when no data row is current.
     qint32 SelectedJobId() const;
+    // "&Refresh": the list again, the selected job still selected.
+    void Refresh() { Reload(SelectedJobId()); }
 
 protected:
     // `summaryFirstColumn`: how many summary lines go in its first column.
