@@ -179,7 +179,8 @@ void changeJob(RequestContext& ctx) {
         ctx.setStatus(st::Invalid);
         return;
     }
-    if ((!start.empty() && start <= jobTimeNow()) || !store.reschedule(job->id, start))
+    const std::string now = jobTimeNow();
+    if ((!start.empty() && start <= now) || !store.reschedule(job->id, start.empty() ? now : start))
         ctx.setStatus(st::StartNotLater);
 }
 

@@ -94,7 +94,8 @@ SubmissionCheck checkSubmission(Database& db, const SubmittedJob& s, const std::
     JobRow& job = c.job;
     job.name = s.name;
     job.type = s.type;
-    job.scheduledStart = s.start.value_or("");
+    // A job to run now is scheduled for the moment it was submitted.
+    job.scheduledStart = s.start.value_or(now);
     job.operatorId = s.operatorId;
 
     if (s.type == jobs::type::DataChange) {

@@ -121,6 +121,9 @@ TEST_F(JobRequests, LogAndResultFilesCanBeDeletedOnceTheJobEnded) {
     const std::int32_t id = numberOf(saved, "ID");
     const auto job = waitForJob(id);
     ASSERT_EQ(numberOf(job, "JS"), jobs::status::Done);
+    // Run at once: its start is the time it was submitted.
+    EXPECT_EQ(textOf(job, "SS").size(), 19u);
+    EXPECT_LE(textOf(job, "SS"), textOf(job, "AS"));
     EXPECT_TRUE(std::get<bool>(wire::findField(job.fields, "HL")->value));
     EXPECT_TRUE(std::get<bool>(wire::findField(job.fields, "HR")->value));
     EXPECT_NE(log(id).find("record 3 (001 3): changed; rules fired: R"), std::string::npos)
