@@ -62,8 +62,8 @@ void MarkChangedParts(PreviewLine& before, PreviewLine& after) {
         after.ChangedParts.push_back({LineTagStart, LineTagLength});
     }
     const bool byPosition = before.IsControl() && after.IsControl();
-    const std::vector<Part> was = byPosition ? positionParts(before.Text)
-                                             : subfieldParts(before.Text);
+    const std::vector<Part> was =
+        byPosition ? positionParts(before.Text) : subfieldParts(before.Text);
     const std::vector<Part> is = byPosition ? positionParts(after.Text) : subfieldParts(after.Text);
 
     dtl::Diff<Part> diff(was, is);

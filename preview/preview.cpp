@@ -78,8 +78,8 @@ bool Preview::Load(qint32 step) {
     BusyGuard busy(state_.busy());
     send(step);
     orvane::Channel& channel = state_.channel();
-    const qint16 status = channel.SendRequest(
-        recordSet_ ? QStringLiteral("PREVIEW_RECORD_SET") : QStringLiteral("PREVIEW_RECORD"));
+    const qint16 status = channel.SendRequest(recordSet_ ? QStringLiteral("PREVIEW_RECORD_SET")
+                                                         : QStringLiteral("PREVIEW_RECORD"));
     switch (status) {
     case 0:
         break;
@@ -99,10 +99,11 @@ bool Preview::Load(qint32 step) {
         warn(QStringLiteral("Record id or record set id or rule set group id does not exist."));
         return false;
     case 6:
-        state_.platform().ShowMessage({QStringLiteral("Operator not authorized to preview records."),
-                                       {},
-                                       MessageIcon::None,
-                                       MessageButtons::Ok});
+        state_.platform().ShowMessage(
+            {QStringLiteral("Operator not authorized to preview records."),
+             {},
+             MessageIcon::None,
+             MessageButtons::Ok});
         return false;
     default:
         warn(QStringLiteral("Failed to retrieve preview records."));

@@ -59,14 +59,15 @@ Side cut(QList<PreviewLine> lines) {
     for (int index = 0; index < side.lines.size(); ++index) {
         const QString& text = side.lines[index].Text;
         const QString compared = comparedText(side.lines[index]);
-        const int count = text.size() > ComparisonLineLength
-                              ? static_cast<int>((text.size() + ComparisonLineLength - 1) /
-                                                 ComparisonLineLength)
-                              : 1;
+        const int count =
+            text.size() > ComparisonLineLength
+                ? static_cast<int>((text.size() + ComparisonLineLength - 1) / ComparisonLineLength)
+                : 1;
         side.firstPiece.push_back(static_cast<int>(side.pieces.size()));
         side.pieceCount.push_back(count);
         for (int k = 0; k < count; ++k) {
-            side.pieces.push_back({compared.mid(k * ComparisonLineLength, ComparisonLineLength), k});
+            side.pieces.push_back(
+                {compared.mid(k * ComparisonLineLength, ComparisonLineLength), k});
             side.pieceTexts.push_back(text.mid(k * ComparisonLineLength, ComparisonLineLength));
             side.lineOfPiece.push_back(index);
         }
@@ -125,9 +126,9 @@ public:
             const int atBefore = b + static_cast<int>(info.beforeIdx) - 1;
             const int atAfter = a + static_cast<int>(info.afterIdx) - 1;
             block(runBefore, atBefore, runAfter, atAfter);
-            pair(atBefore, atAfter, sameText(before_.lines[atBefore], after_.lines[atAfter])
-                                        ? MarkUnchanged
-                                        : MarkChanged);
+            pair(atBefore, atAfter,
+                 sameText(before_.lines[atBefore], after_.lines[atAfter]) ? MarkUnchanged
+                                                                          : MarkChanged);
             runBefore = atBefore + 1;
             runAfter = atAfter + 1;
         }

@@ -52,7 +52,8 @@ std::optional<QList<PreviewLine>> PreviewLinesOf(const QString& record, QString&
         PreviewLine out;
         out.Text = unicode ? QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()))
                            : QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
-        const std::string_view tag = index == 0 ? std::string_view("LDR") : view.field(index - 1).tag();
+        const std::string_view tag =
+            index == 0 ? std::string_view("LDR") : view.field(index - 1).tag();
         out.Tag = QString::fromLatin1(tag.data(), static_cast<qsizetype>(tag.size()));
         out.Occurrence = ++occurrences[out.Tag];
         lines.push_back(std::move(out));

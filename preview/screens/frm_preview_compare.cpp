@@ -127,15 +127,14 @@ void frmPreviewCompare::build() {
 
 void frmPreviewCompare::ShowPreview() {
     const bool inSet = preview_.InRecordSetMode();
-    lblRecord_->setText(inSet ? QStringLiteral("Preview Record Set: ") +
-                                    preview_.GetRecordSet()->Name()
-                              : QStringLiteral("Preview Record: ") +
-                                    QString::number(preview_.RecordId()));
+    lblRecord_->setText(
+        inSet ? QStringLiteral("Preview Record Set: ") + preview_.GetRecordSet()->Name()
+              : QStringLiteral("Preview Record: ") + QString::number(preview_.RecordId()));
     lblRuleSet_->setText(QStringLiteral("Using Rule Set Group: ") + preview_.GetRuleSet().Name);
-    lblPosition_->setText(inSet ? QStringLiteral("Record %1 of %2")
-                                      .arg(preview_.Index())
-                                      .arg(preview_.RecordSetCount())
-                                : QString());
+    lblPosition_->setText(
+        inSet
+            ? QStringLiteral("Record %1 of %2").arg(preview_.Index()).arg(preview_.RecordSetCount())
+            : QString());
 
     const Preferences& preferences = state_.preferences();
     vsfBefore_->ApplyPreferences(preferences);
@@ -185,9 +184,13 @@ void frmPreviewCompare::step(qint32 places) {
         setButtons();
 }
 
-void frmPreviewCompare::PrevRecord() { step(-1); }
+void frmPreviewCompare::PrevRecord() {
+    step(-1);
+}
 
-void frmPreviewCompare::NextRecord() { step(1); }
+void frmPreviewCompare::NextRecord() {
+    step(1);
+}
 
 void frmPreviewCompare::Jump() {
     if (cmdJump_->isEnabled())

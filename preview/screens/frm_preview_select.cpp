@@ -100,9 +100,9 @@ void frmPreview_Select::build() {
     Body()->addLayout(buttons);
     Body()->addStretch(1);
 
-    QWidget* order[] = {cboRecordType_, optSourceRecord_, fpRecordId_,          optSourceSet_,
-                        cboRecordSet_,  cboRuleSet_,      cboFieldOrderConfig_, cmdPreview_,
-                        cmdCancel_};
+    QWidget* order[] = {cboRecordType_,       optSourceRecord_, fpRecordId_,
+                        optSourceSet_,        cboRecordSet_,    cboRuleSet_,
+                        cboFieldOrderConfig_, cmdPreview_,      cmdCancel_};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -125,7 +125,9 @@ void frmPreview_Select::build() {
     optSourceRecord_->setChecked(true);
 }
 
-int frmPreview_Select::recordType() const { return std::max(chosenId(*cboRecordType_), 0); }
+int frmPreview_Select::recordType() const {
+    return std::max(chosenId(*cboRecordType_), 0);
+}
 
 void frmPreview_Select::showEvent(QShowEvent* event) {
     FunctionScreen::showEvent(event);
@@ -163,8 +165,8 @@ void frmPreview_Select::refillRecordSets(qint32 selectId) {
 void frmPreview_Select::setPreviewEnabled() {
     bool ok = false;
     const qint32 id = fpRecordId_->text().toInt(&ok);
-    const bool source = optSourceRecord_->isChecked() ? ok && id >= 1
-                                                      : cboRecordSet_->currentIndex() >= 0;
+    const bool source =
+        optSourceRecord_->isChecked() ? ok && id >= 1 : cboRecordSet_->currentIndex() >= 0;
     cmdPreview_->setEnabled(recordType() != 0 && cboRuleSet_->currentIndex() >= 0 && source);
 }
 
@@ -194,6 +196,8 @@ void frmPreview_Select::PreviewChosen() {
     compare_->activateWindow();
 }
 
-void frmPreview_Select::Cancel() { close(); }
+void frmPreview_Select::Cancel() {
+    close();
+}
 
 } // namespace velumar

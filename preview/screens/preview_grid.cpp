@@ -41,7 +41,8 @@ QVariantList partsWithin(const QList<PreviewSpan>& parts, int from, int to) {
 
 } // namespace
 
-PreviewGrid::PreviewGrid(QWidget* parent) : Grid(parent), delegate_(new ChangedPartsDelegate(this)) {
+PreviewGrid::PreviewGrid(QWidget* parent)
+    : Grid(parent), delegate_(new ChangedPartsDelegate(this)) {
     SetHeadings({QString(), QStringLiteral("Tag"), QStringLiteral("Ind"), QStringLiteral("Data")});
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -65,7 +66,9 @@ QColor PreviewGrid::MarkColour(int mark) const {
                                                         : QColor();
 }
 
-QColor PreviewGrid::StrongColour() const { return delegate_->StrongColour(); }
+QColor PreviewGrid::StrongColour() const {
+    return delegate_->StrongColour();
+}
 
 QString PreviewGrid::MarkSign(int mark) {
     switch (mark) {
@@ -90,11 +93,13 @@ void PreviewGrid::Fill(const QList<PreviewLine>& lines) {
         const auto text = static_cast<int>(line.Text.size());
         const QString cells[] = {
             MarkSign(line.Mark), line.Tag,
-            line.IsPlaceholder() ? QString() : line.Text.mid(at.indicatorStart,
-                                                              at.dataStart - at.indicatorStart),
+            line.IsPlaceholder()
+                ? QString()
+                : line.Text.mid(at.indicatorStart, at.dataStart - at.indicatorStart),
             line.IsPlaceholder() ? QString() : line.Text.mid(at.dataStart)};
         const QVariantList parts[] = {
-            {}, partsWithin(line.ChangedParts, LineTagStart, LineTagStart + LineTagLength),
+            {},
+            partsWithin(line.ChangedParts, LineTagStart, LineTagStart + LineTagLength),
             partsWithin(line.ChangedParts, at.indicatorStart, at.dataStart),
             partsWithin(line.ChangedParts, at.dataStart, text)};
         const QColor colour = MarkColour(line.Mark);
@@ -123,11 +128,10 @@ void PairPreviewGrids(PreviewGrid& before, PreviewGrid& after) {
                          to->verticalScrollBar(), &QScrollBar::setValue);
         QObject::connect(from->horizontalScrollBar(), &QScrollBar::valueChanged,
                          to->horizontalScrollBar(), &QScrollBar::setValue);
-        QObject::connect(from, &QTableWidget::currentCellChanged, to,
-                         [to](int row) {
-                             if (row >= 0 && row < to->rowCount() && to->currentRow() != row)
-                                 to->selectRow(row);
-                         });
+        QObject::connect(from, &QTableWidget::currentCellChanged, to, [to](int row) {
+            if (row >= 0 && row < to->rowCount() && to->currentRow() != row)
+                to->selectRow(row);
+        });
     }
 }
 
@@ -138,8 +142,8 @@ void MatchPreviewColumns(PreviewGrid& before, PreviewGrid& after) {
         width = std::max(width, before.horizontalHeader()->sectionSizeHint(column));
         // The data column takes at least the room the others leave.
         if (column == PreviewGrid::DataColumn)
-            width = std::max(width, std::min(before.viewport()->width(),
-                                             after.viewport()->width()) - used);
+            width = std::max(
+                width, std::min(before.viewport()->width(), after.viewport()->width()) - used);
         before.setColumnWidth(column, width);
         after.setColumnWidth(column, width);
         used += width;

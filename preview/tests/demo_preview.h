@@ -98,9 +98,8 @@ protected:
         // The server keeps compiled groups by id for the whole process, so
         // each suite's groups start at ids of their own.
         static int suites = 0;
-        core->store().db().exec(
-            "INSERT INTO rule_sets (id, rule_type, name, created_by) VALUES (" +
-            std::to_string(++suites * 1000) + ", 2, 'Ids from here', 'demo')");
+        core->store().db().exec("INSERT INTO rule_sets (id, rule_type, name, created_by) VALUES (" +
+                                std::to_string(++suites * 1000) + ", 2, 'Ids from here', 'demo')");
     }
     static void TearDownTestSuite() {
         core.reset();

@@ -2,21 +2,21 @@
 // screen's headings, rows, colours and buttons while a set is walked,
 // jumped and emptied against the embedded server, the messages, a failed
 // load against the scripted server, and the main window's navigation key.
+#include "common/colour_value.h"
 #include "demo_preview.h"
 #include "embedded_server.h"
 #include "general_helper.h"
+#include "grid/grid.h"
 #include "login_dialog.h"
 #include "main_window/frm_main.h"
-#include "common/colour_value.h"
-#include "grid/grid.h"
 #include "screens/changed_parts_delegate.h"
 #include "screens/frm_preview_compare.h"
 #include "screens/frm_preview_select.h"
 #include "screens/frm_preview_validation.h"
 #include "screens/preview_grid.h"
 #include "screens/preview_screen_setup.h"
-#include "session/busy_state.h"
 #include "scripted_preview.h"
+#include "session/busy_state.h"
 #include "startup/standard_startup_tasks.h"
 #include "startup/startup_routine.h"
 #include "startup/startup_tasks.h"
@@ -138,8 +138,8 @@ TEST_F(PreviewScreens, PreviewIsOfferedExactlyWhenTypeSourceAndGroupAreChosen) {
 TEST_F(PreviewScreens, ASetIsShownWalkedJumpedAndEmptied) {
     PreviewClient demo(db, "demo");
     demo.recordSet("Walk me", {1, 2, 3});
-    demo.group("Places go", Rule("Places", {"MARC is \"650\""},
-                                 {"remove MARC.\"650\" subfield \"z\""}));
+    demo.group("Places go",
+               Rule("Places", {"MARC is \"650\""}, {"remove MARC.\"650\" subfield \"z\""}));
     frmPreview_Select select(demo.state);
     SelectControls chosen(select);
     chosen.choose("cboRecordSet", "Walk me");
@@ -178,7 +178,8 @@ TEST_F(PreviewScreens, ASetIsShownWalkedJumpedAndEmptied) {
     const QVariantList parts = lost->data(ChangedPartsDelegate::PartsRole).toList();
     ASSERT_EQ(parts.size(), 1);
     const QPoint part = parts[0].toPoint();
-    EXPECT_TRUE(lost->text().mid(part.x(), part.y()).startsWith("$z")) << lost->text().toStdString();
+    EXPECT_TRUE(lost->text().mid(part.x(), part.y()).startsWith("$z"))
+        << lost->text().toStdString();
     EXPECT_TRUE(screen.grid("vsfAfter")
                     .item(subject, PreviewGrid::DataColumn)
                     ->data(ChangedPartsDelegate::PartsRole)
@@ -204,9 +205,10 @@ TEST_F(PreviewScreens, ASetIsShownWalkedJumpedAndEmptied) {
     demo.platform.Clear();
     demo.platform.AnswerNext(MessageAnswer::Yes);
     screen.button("cmdRemove").click();
-    EXPECT_EQ(demo.platform.Texts(),
-              (QStringList{"You will remove record 3 from record set 'Walk me'\r\n\r\nAre you sure?",
-                           "No records in record set."}));
+    EXPECT_EQ(
+        demo.platform.Texts(),
+        (QStringList{"You will remove record 3 from record set 'Walk me'\r\n\r\nAre you sure?",
+                     "No records in record set."}));
     EXPECT_EQ(screen.label("lblPosition"), "Record 0 of 0");
     EXPECT_EQ(screen.grid("vsfBefore").rowCount(), 0);
     EXPECT_EQ(screen.moves(), "0000");
@@ -254,9 +256,9 @@ TEST_F(PreviewScreens, TheMainWindowOpensTheSelectScreenFromItsKey) {
     });
     StartupTasks tasks;
     RegisterStandardStartupTasks(tasks);
-    ASSERT_EQ(RunStartup(state, tasks, {"velumar", "--db", db, "--operator", "demo", "/nocheck"},
-                         qApp),
-              StartupOutcome::Ready);
+    ASSERT_EQ(
+        RunStartup(state, tasks, {"velumar", "--db", db, "--operator", "demo", "/nocheck"}, qApp),
+        StartupOutcome::Ready);
     SetUpPreviewScreens(state);
 
     state.mainWindow().OpenFunction("Preview_Select", "Preview", "Select Criteria");
@@ -273,16 +275,26 @@ class PreviewScreensScripted : public testing::ScriptedPreview {};
 
 TEST_F(PreviewScreensScripted, AFailedLoadAfterNextLeavesThePreviousRecordOnScreen) {
     using orvane::wire::Answer;
-    const std::string record = testing::wireRecord(
-        "=LDR  00000nam\\a2200000\\a\\4500\n=001  31\n=245  10$aRivers.\n");
-    transport->queue("GET_RULE_SETS",
-                     {0,
-                      {{"ID", 7}, {"NM", "Clean-up"}, {"DSC", ""}, {"CO", "amy"}, {"UO", ""},
-                       {"UD", "2026-03-01 10:00:00"}, {"PN", ""}}});
+    const std::string record =
+        testing::wireRecord("=LDR  00000nam\\a2200000\\a\\4500\n=001  31\n=245  10$aRivers.\n");
+    transport->queue("GET_RULE_SETS", {0,
+                                       {{"ID", 7},
+                                        {"NM", "Clean-up"},
+                                        {"DSC", ""},
+                                        {"CO", "amy"},
+                                        {"UO", ""},
+                                        {"UD", "2026-03-01 10:00:00"},
+                                        {"PN", ""}}});
     transport->respond("GET_RECORD_SETS", [](const orvane::wire::Request&) {
         return Answer{0,
-                      {{"RSID", 12}, {"RSCO", "amy"}, {"RSD", ""}, {"RSN", "Weeding"},
-                       {"RSC", 3}, {"RST", 1}, {"RT", 1}, {"RSUD", "2026-03-01 10:00:00"},
+                      {{"RSID", 12},
+                       {"RSCO", "amy"},
+                       {"RSD", ""},
+                       {"RSN", "Weeding"},
+                       {"RSC", 3},
+                       {"RST", 1},
+                       {"RT", 1},
+                       {"RSUD", "2026-03-01 10:00:00"},
                        {"RSUO", ""}}};
     });
     transport->queue("PREVIEW_RECORD_SET", {0,

@@ -3,12 +3,11 @@
 // placeholders, and the changed parts of changed lines; on lines made here
 // and on real records changed by real rules through the engine.
 #include "group_runner.h"
+#include "marc/record_view.h"
 #include "preview_comparison.h"
 #include "preview_record_lines.h"
 #include "rule_group.h"
 #include "tests/qt_printers.h"
-
-#include "marc/record_view.h"
 
 #include <QFile>
 #include <QHash>
@@ -113,7 +112,11 @@ TEST(PreviewComparison, EachKindOfDifferenceGetsItsMarksAndPlaceholders) {
          {"=LDR  00100dam\\a2200049\\a\\4500"},
          {"~=LDR  00100nam\\a2200049\\a\\4500"},
          {"~=LDR  00100dam\\a2200049\\a\\4500"}},
-        {"everything removed", {"=500  \\\\$aA", "=500  \\\\$aB"}, {}, {"-=500  \\\\$aA", "-=500  \\\\$aB"}, {".", "."}},
+        {"everything removed",
+         {"=500  \\\\$aA", "=500  \\\\$aB"},
+         {},
+         {"-=500  \\\\$aA", "-=500  \\\\$aB"},
+         {".", "."}},
     };
     for (const GapCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -136,20 +139,17 @@ TEST(PreviewComparison, EqualRecordsGiveNoBlocksAndNoMarks) {
         }
     }
     // The 206-character line is two comparison lines of one line.
-    EXPECT_EQ(result.BeforeLinks,
-              (QList<PreviewLink>{{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 3}}));
+    EXPECT_EQ(result.BeforeLinks, (QList<PreviewLink>{{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 3}}));
     EXPECT_EQ(result.AfterLinks, result.BeforeLinks);
 }
 
 TEST(PreviewComparison, ALongLineIsCutIntoPiecesOf110ThatLinkToIt) {
     const QString content = QStringLiteral("=505  0\\$a") + QString(240, QLatin1Char('c'));
     ASSERT_EQ(content.size(), 250);
-    const PreviewComparison removed =
-        ComparePreviewLines(linesOf({"=001  1", content, "=650  \\0$aB"}),
-                            linesOf({"=001  1", "=650  \\0$aB"}));
+    const PreviewComparison removed = ComparePreviewLines(
+        linesOf({"=001  1", content, "=650  \\0$aB"}), linesOf({"=001  1", "=650  \\0$aB"}));
 
-    EXPECT_EQ(removed.BeforeLinks,
-              (QList<PreviewLink>{{1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}}));
+    EXPECT_EQ(removed.BeforeLinks, (QList<PreviewLink>{{1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}}));
     ASSERT_EQ(removed.Differences.size(), 1);
     const PreviewDiff& block = removed.Differences[0];
     EXPECT_TRUE(block.AfterLines.isEmpty());
@@ -181,13 +181,22 @@ TEST(PreviewComparison, AChangedLineMarksOnlyWhatChangedInIt) {
         QStringList beforeParts, afterParts;
     };
     const std::vector<PartCase> cases{
-        {"one subfield of several", "=650  \\0$aRivers$zFrance.$xHistory.",
-         "=650  \\0$aRivers$zSpain.$xHistory.", {"$zFrance."}, {"$zSpain."}},
-        {"a subfield added", "=245  10$aRivers.", "=245  10$aRivers.$h[electronic resource]",
-         {}, {"$h[electronic resource]"}},
+        {"one subfield of several",
+         "=650  \\0$aRivers$zFrance.$xHistory.",
+         "=650  \\0$aRivers$zSpain.$xHistory.",
+         {"$zFrance."},
+         {"$zSpain."}},
+        {"a subfield added",
+         "=245  10$aRivers.",
+         "=245  10$aRivers.$h[electronic resource]",
+         {},
+         {"$h[electronic resource]"}},
         {"the indicators", "=245  10$aRivers.", "=245  14$aRivers.", {"10"}, {"14"}},
-        {"positions of a control field", "=008  870818t18941887miu", "=008  870818s18941887xxu",
-         {"t", "mi"}, {"s", "xx"}},
+        {"positions of a control field",
+         "=008  870818t18941887miu",
+         "=008  870818s18941887xxu",
+         {"t", "mi"},
+         {"s", "xx"}},
         {"the tag", "=650  \\0$aRivers.", "=690  \\0$aRivers.", {"650"}, {"690"}},
     };
     for (const PartCase& c : cases) {
@@ -204,7 +213,8 @@ TEST(PreviewComparison, AChangedLineMarksOnlyWhatChangedInIt) {
 TEST(PreviewRecordLines, ARecordIsItsLeaderThenOneLinePerFieldInTheTextForm) {
     QFile file(QStringLiteral(VELUMAR_MARC_DATA_DIR "/m4j_sample1.mrc"));
     if (!file.open(QIODevice::ReadOnly))
-        GTEST_SKIP() << "the MARC sample folder " << VELUMAR_MARC_DATA_DIR << " lacks m4j_sample1.mrc";
+        GTEST_SKIP() << "the MARC sample folder " << VELUMAR_MARC_DATA_DIR
+                     << " lacks m4j_sample1.mrc";
     const QByteArray bytes = file.readAll();
     const qsizetype length = bytes.left(5).toInt();
     QString why;
@@ -231,7 +241,8 @@ TEST(PreviewRecordLines, ARecordIsItsLeaderThenOneLinePerFieldInTheTextForm) {
 TEST(PreviewComparison, RealRecordsChangedByRealRulesShowExactlyTheChanges) {
     QFile file(QStringLiteral(VELUMAR_MARC_DATA_DIR "/m4j_sample1.mrc"));
     if (!file.open(QIODevice::ReadOnly))
-        GTEST_SKIP() << "the MARC sample folder " << VELUMAR_MARC_DATA_DIR << " lacks m4j_sample1.mrc";
+        GTEST_SKIP() << "the MARC sample folder " << VELUMAR_MARC_DATA_DIR
+                     << " lacks m4j_sample1.mrc";
     const std::string bytes = file.readAll().toStdString();
     const std::string rules =
         "# Clean-up\r\n"

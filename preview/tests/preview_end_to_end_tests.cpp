@@ -22,18 +22,17 @@ QStringList partsOf(const PreviewLine& line) {
 TEST_F(PreviewEndToEnd, RealRulesOnADemoRecordMarkWhatTheyChangedAndSaveNothing) {
     PreviewClient demo(db, "demo");
     const RuleSet group = demo.group(
-        "Review",
-        Rule("Drop ISBN", {"MARC is \"020\""}, {"remove MARC.\"020\""}) +
-            Rule("Note", {"MARC is \"245\""},
-                 {"create MARC.\"500\"(\" \",\" \")",
-                  "create MARC.\"500\" subfield \"a\" with \"Reviewed.\""}) +
-            Rule("Places", {"MARC is \"650\""}, {"remove MARC.\"650\" subfield \"z\""}));
+        "Review", Rule("Drop ISBN", {"MARC is \"020\""}, {"remove MARC.\"020\""}) +
+                      Rule("Note", {"MARC is \"245\""},
+                           {"create MARC.\"500\"(\" \",\" \")",
+                            "create MARC.\"500\" subfield \"a\" with \"Reviewed.\""}) +
+                      Rule("Places", {"MARC is \"650\""}, {"remove MARC.\"650\" subfield \"z\""}));
     Preview& preview = demo.preview();
     preview.StartRecord(1, 1, group, QString());
 
     ASSERT_TRUE(preview.Load());
-    EXPECT_EQ(preview.Messages(), (QStringList{"Rule fired: Drop ISBN", "Rule fired: Note",
-                                               "Rule fired: Places"}));
+    EXPECT_EQ(preview.Messages(),
+              (QStringList{"Rule fired: Drop ISBN", "Rule fired: Note", "Rule fired: Places"}));
     const auto& before = preview.BeforeLines();
     const auto& after = preview.AfterLines();
     ASSERT_EQ(before.size(), after.size());
@@ -72,8 +71,8 @@ TEST_F(PreviewEndToEnd, ADeletionIsSaidFirstWithBothRecordsShown) {
     preview.StartRecordSet(names, group, QString());
 
     ASSERT_TRUE(preview.Load(0));
-    EXPECT_EQ(preview.Messages(), (QStringList{"Rule execution causes record to be deleted.",
-                                               "Rule fired: Names"}));
+    EXPECT_EQ(preview.Messages(),
+              (QStringList{"Rule execution causes record to be deleted.", "Rule fired: Names"}));
     EXPECT_EQ(preview.RecordId(), 1);
     EXPECT_EQ(preview.Index(), 1);
     EXPECT_EQ(preview.RecordSetCount(), 2);
@@ -116,10 +115,10 @@ TEST_F(PreviewEndToEnd, AnOperatorWithoutThePreviewRightIsRefusedByTheServer) {
     viewer.preview().StartRecord(1, 1, group, QString());
 
     EXPECT_FALSE(viewer.preview().Load());
-    EXPECT_EQ(viewer.platform.Messages(),
-              (std::vector<ShownMessage>{{"", "Operator not authorized to preview records.",
-                                          MessageIcon::None, MessageButtons::Ok,
-                                          MessageAnswer::Ok}}));
+    EXPECT_EQ(
+        viewer.platform.Messages(),
+        (std::vector<ShownMessage>{{"", "Operator not authorized to preview records.",
+                                    MessageIcon::None, MessageButtons::Ok, MessageAnswer::Ok}}));
 }
 
 } // namespace

@@ -42,11 +42,11 @@ TEST_F(PreviewRequests, ASingleRecordSendsItsIdTypeAndGroup) {
     EXPECT_EQ(sentFields("PREVIEW_RECORD"),
               (Fields{{"RID", 101}, {"RT", 1}, {"ID", 7}, {"OI", "jsmith"}}));
     EXPECT_EQ(texts(preview().BeforeLines()),
-              (QStringList{"=LDR  00098nam\\a2200061\\a\\4500", "=001  101",
-                           "=245  10$aRivers.", QString(), "=650  \\0$aRivers$zFrance."}));
+              (QStringList{"=LDR  00098nam\\a2200061\\a\\4500", "=001  101", "=245  10$aRivers.",
+                           QString(), "=650  \\0$aRivers$zFrance."}));
     EXPECT_EQ(texts(preview().AfterLines()),
-              (QStringList{"=LDR  00115nam\\a2200073\\a\\4500", "=001  101",
-                           "=245  10$aRivers.", "=500  \\\\$aChecked.", "=650  \\0$aRivers."}));
+              (QStringList{"=LDR  00115nam\\a2200073\\a\\4500", "=001  101", "=245  10$aRivers.",
+                           "=500  \\\\$aChecked.", "=650  \\0$aRivers."}));
     EXPECT_EQ(preview().AfterLines()[3].Mark, MarkInserted);
     EXPECT_EQ(preview().BeforeLines()[4].Mark, MarkChanged);
     EXPECT_TRUE(preview().Messages().isEmpty());
@@ -58,11 +58,9 @@ TEST_F(PreviewRequests, ASingleRecordSendsItsIdTypeAndGroup) {
     transport->queue("PREVIEW_RECORD", previewed());
     preview().StartRecord(55, 3, group(9, "Names"), "Tag order");
     ASSERT_TRUE(preview().Load());
-    EXPECT_EQ(sentFields("PREVIEW_RECORD"), (Fields{{"MFONAME", "Tag order"},
-                                                    {"RID", 55},
-                                                    {"RT", 3},
-                                                    {"ID", 9},
-                                                    {"OI", "jsmith"}}));
+    EXPECT_EQ(
+        sentFields("PREVIEW_RECORD"),
+        (Fields{{"MFONAME", "Tag order"}, {"RID", 55}, {"RT", 3}, {"ID", 9}, {"OI", "jsmith"}}));
 }
 
 TEST_F(PreviewRequests, ARecordSetSendsThePlaceItIsAtAndTheStep) {
@@ -89,12 +87,18 @@ TEST_F(PreviewRequests, ARecordSetSendsThePlaceItIsAtAndTheStep) {
     const auto sent = transport->sent("PREVIEW_RECORD_SET");
     ASSERT_EQ(sent.size(), 3u);
     const std::string order = "Standard bibliographic order";
-    EXPECT_EQ(sent[0].fields, (Fields{{"MFONAME", order}, {"RSID", 12}, {"ID", 7}, {"IN", 0},
-                                      {"NP", 0}, {"OI", "jsmith"}}));
-    EXPECT_EQ(sent[1].fields, (Fields{{"MFONAME", order}, {"RSID", 12}, {"ID", 7}, {"IN", 1},
-                                      {"NP", 5}, {"OI", "jsmith"}}));
-    EXPECT_EQ(sent[2].fields, (Fields{{"MFONAME", order}, {"RSID", 12}, {"ID", 7}, {"IN", 3},
-                                      {"NP", -1}, {"OI", "jsmith"}}));
+    EXPECT_EQ(
+        sent[0].fields,
+        (Fields{
+            {"MFONAME", order}, {"RSID", 12}, {"ID", 7}, {"IN", 0}, {"NP", 0}, {"OI", "jsmith"}}));
+    EXPECT_EQ(
+        sent[1].fields,
+        (Fields{
+            {"MFONAME", order}, {"RSID", 12}, {"ID", 7}, {"IN", 1}, {"NP", 5}, {"OI", "jsmith"}}));
+    EXPECT_EQ(
+        sent[2].fields,
+        (Fields{
+            {"MFONAME", order}, {"RSID", 12}, {"ID", 7}, {"IN", 3}, {"NP", -1}, {"OI", "jsmith"}}));
 }
 
 TEST_F(PreviewRequests, EachDispositionCodeAddsItsMessageFirstAndTheRecordsAreStillShown) {
@@ -144,9 +148,8 @@ TEST_F(PreviewRequests, AnEmptySetSaysSoAndCountsNothing) {
     EXPECT_TRUE(preview().BeforeLines().isEmpty());
     EXPECT_TRUE(preview().Messages().isEmpty());
     EXPECT_EQ(platform.Messages(),
-              (std::vector<ShownMessage>{{"", "No records in record set.",
-                                          MessageIcon::Exclamation, MessageButtons::Ok,
-                                          MessageAnswer::Ok}}));
+              (std::vector<ShownMessage>{{"", "No records in record set.", MessageIcon::Exclamation,
+                                          MessageButtons::Ok, MessageAnswer::Ok}}));
 }
 
 TEST_F(PreviewRequests, AFailureIsToldOnceAndLeavesNothingBehind) {

@@ -5,6 +5,7 @@
 
 #include "marc/iso2709_writer.h"
 #include "marc/mnemonic_reader.h"
+#include "preferences/preferences.h"
 #include "preview.h"
 #include "protocol/octets.h"
 #include "record_sets.h"
@@ -15,7 +16,6 @@
 #include "testing/recording_platform_services.h"
 #include "testing/scripted_server.h"
 #include "tests/temp_settings.h"
-#include "preferences/preferences.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -50,11 +50,16 @@ protected:
 
     // A record set as the server lists it.
     const RecordSet& recordSet(qint32 id, const std::string& name, qint32 recordType = 1) {
-        transport->queue("GET_RECORD_SETS",
-                         {0,
-                          {{"RSID", id}, {"RSCO", "amy"}, {"RSD", ""}, {"RSN", name}, {"RSC", 3},
-                           {"RST", 1}, {"RT", recordType}, {"RSUD", "2026-03-01 10:00:00"},
-                           {"RSUO", ""}}});
+        transport->queue("GET_RECORD_SETS", {0,
+                                             {{"RSID", id},
+                                              {"RSCO", "amy"},
+                                              {"RSD", ""},
+                                              {"RSN", name},
+                                              {"RSC", 3},
+                                              {"RST", 1},
+                                              {"RT", recordType},
+                                              {"RSUD", "2026-03-01 10:00:00"},
+                                              {"RSUO", ""}}});
         RecordSets& sets = state.manager<RecordSets>();
         sets.LoadRecordSets();
         transport->clearSent();

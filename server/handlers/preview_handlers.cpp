@@ -120,9 +120,8 @@ void previewInSet(RequestContext& ctx) {
         ctx.reply("RSC", 0);
         return;
     }
-    const std::int64_t place =
-        std::clamp<std::int64_t>(static_cast<std::int64_t>(ctx.number("IN")) + ctx.number("NP"),
-                                 1, set->recordCount);
+    const std::int64_t place = std::clamp<std::int64_t>(
+        static_cast<std::int64_t>(ctx.number("IN")) + ctx.number("NP"), 1, set->recordCount);
     const auto recordId = RecordSetMembers(ctx.db()).at(set->id, place, set->recordCount);
     const auto record =
         recordId ? loadCatalogueRecord(ctx.db(), set->recordType, *recordId) : std::nullopt;

@@ -21,13 +21,13 @@ bool asksForLocation(Database& db, std::int32_t groupId) {
 std::string operatorLocation(Database& db, const engine::RecordFacts& record,
                              std::int64_t operatorRow) {
     const bool bib = record.kind == engine::RecordKind::Bibliographic;
-    auto st = db.prepare(std::string("SELECT c.code FROM catalogue_records h "
-                                     "JOIN operator_locations o ON o.location = h.location "
-                                     "AND o.operator = ?2 "
-                                     "JOIN locations c ON c.id = h.location "
-                                     "WHERE h.record_type = 2 AND ") +
-                         (bib ? "h.bib_id = ?1" : "h.record_id = ?1") +
-                         " ORDER BY h.record_id LIMIT 1");
+    auto st =
+        db.prepare(std::string("SELECT c.code FROM catalogue_records h "
+                               "JOIN operator_locations o ON o.location = h.location "
+                               "AND o.operator = ?2 "
+                               "JOIN locations c ON c.id = h.location "
+                               "WHERE h.record_type = 2 AND ") +
+                   (bib ? "h.bib_id = ?1" : "h.record_id = ?1") + " ORDER BY h.record_id LIMIT 1");
     st.bind(1, static_cast<std::int64_t>(record.id)).bind(2, operatorRow);
     return st.step() ? st.text(0) : std::string();
 }

@@ -2,12 +2,11 @@
 
 #include "field_order.h"
 #include "group_runner.h"
+#include "marc/record_view.h"
 #include "preview_location.h"
 #include "rule_group.h"
 #include "rulerun/catalogue_facts.h"
 #include "rulerun/compiled_group_cache.h"
-
-#include "marc/record_view.h"
 
 #include <optional>
 
@@ -35,8 +34,8 @@ void describeFactChanges(const engine::FactChanges& facts, std::vector<std::stri
 
 } // namespace
 
-RecordPreview previewRecord(Database& db, const CompiledGroup& group,
-                            const CatalogueRecord& record, const PreviewSettings& settings) {
+RecordPreview previewRecord(Database& db, const CompiledGroup& group, const CatalogueRecord& record,
+                            const PreviewSettings& settings) {
     RecordPreview preview;
     preview.before = record.marc;
     preview.after = record.marc;

@@ -36,7 +36,7 @@ struct RecordPreview {
 };
 
 // `group` is a data change group, compiled or not.
-RecordPreview previewRecord(Database& db, const CompiledGroup& group,
-                            const CatalogueRecord& record, const PreviewSettings& settings);
+RecordPreview previewRecord(Database& db, const CompiledGroup& group, const CatalogueRecord& record,
+                            const PreviewSettings& settings);
 
 } // namespace orvane::server

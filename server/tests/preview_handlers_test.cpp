@@ -109,13 +109,10 @@ protected:
         if (asksForLocation)
             fields.push_back({"PN", "REQ_LOCATION_ID"});
         documentIds[name] = idOf(send(demo, "SAVE_RULE_DOCUMENT", fields), name);
-        return idOf(send(demo, "SAVE_RULE_SET",
-                         {{"RT", 2},
-                          {"NM", name},
-                          {"DSC", ""},
-                          {"RDID", documentIds[name]},
-                          {"RO", 0}}),
-                    name);
+        return idOf(
+            send(demo, "SAVE_RULE_SET",
+                 {{"RT", 2}, {"NM", name}, {"DSC", ""}, {"RDID", documentIds[name]}, {"RO", 0}}),
+            name);
     }
 
     std::string operatorWith(const std::string& id, std::vector<std::string_view> rights,
@@ -136,14 +133,16 @@ protected:
 
     wire::Answer previewRecord(const std::string& token, int recordType, std::int32_t recordId,
                                std::int32_t groupId) {
-        return send(token, "PREVIEW_RECORD",
-                    {{"RID", recordId}, {"RT", recordType}, {"ID", groupId}, {"OI", operatorOf(token)}});
+        return send(
+            token, "PREVIEW_RECORD",
+            {{"RID", recordId}, {"RT", recordType}, {"ID", groupId}, {"OI", operatorOf(token)}});
     }
 
     wire::Answer previewInSet(std::int32_t setId, std::int32_t groupId, std::int32_t index,
                               std::int32_t step) {
-        return send(demo, "PREVIEW_RECORD_SET",
-                    {{"RSID", setId}, {"ID", groupId}, {"IN", index}, {"NP", step}, {"OI", "demo"}});
+        return send(
+            demo, "PREVIEW_RECORD_SET",
+            {{"RSID", setId}, {"ID", groupId}, {"IN", index}, {"NP", step}, {"OI", "demo"}});
     }
 
     std::int32_t recordSet(const std::string& name, int recordType,
@@ -233,19 +232,67 @@ TEST_F(PreviewRequests, EachDispositionGivesItsCodeAndStillAnswersTheRecords) {
     server.db().exec("DELETE FROM catalogue_records WHERE record_type = 2 AND bib_id = 2");
 
     const std::vector<DispositionCase> cases{
-        {"Nothing to do", {"MARC is \"999\""}, {"remove MARC.\"999\""}, false, "demo", 1, 1, 0, 0,
+        {"Nothing to do",
+         {"MARC is \"999\""},
+         {"remove MARC.\"999\""},
+         false,
+         "demo",
+         1,
+         1,
+         0,
+         0,
          {}},
-        {"Delete names", {"MARC is \"100\""}, {"DELETE"}, false, "demo", 3, 1, 2, 5,
+        {"Delete names",
+         {"MARC is \"100\""},
+         {"DELETE"},
+         false,
+         "demo",
+         3,
+         1,
+         2,
+         5,
          {"Rule fired: Delete names"}},
-        {"Delete held", {"MARC is \"245\""}, {"DELETE"}, false, "demo", 1, 1, 2, 8,
+        {"Delete held",
+         {"MARC is \"245\""},
+         {"DELETE"},
+         false,
+         "demo",
+         1,
+         1,
+         2,
+         8,
          {"not deleted: the record has holdings", "Rule fired: Delete held"}},
-        {"Delete unallowed", {"MARC is \"100\""}, {"DELETE"}, false, "nodelete", 3, 1, 2, 6,
+        {"Delete unallowed",
+         {"MARC is \"100\""},
+         {"DELETE"},
+         false,
+         "nodelete",
+         3,
+         1,
+         2,
+         6,
          {"not deleted: the operator may not delete records", "Rule fired: Delete unallowed"}},
-        {"Flag it", {"MARC is \"245\""}, {"ERROR"}, false, "demo", 1, 1, 2, 4,
+        {"Flag it",
+         {"MARC is \"245\""},
+         {"ERROR"},
+         false,
+         "demo",
+         1,
+         1,
+         2,
+         4,
          {"ERROR", "Rule fired: Flag it"}},
         {"Hide unheld", {"MARC is \"245\""}, {"SUPPRESS"}, true, "demo", 1, 2, 2, 1, {}},
         {"Hide elsewhere", {"MARC is \"245\""}, {"SUPPRESS"}, true, "elsewhere", 1, 1, 2, 2, {}},
-        {"Hide here", {"MARC is \"245\""}, {"SUPPRESS"}, true, "demo", 1, 1, 0, 0,
+        {"Hide here",
+         {"MARC is \"245\""},
+         {"SUPPRESS"},
+         true,
+         "demo",
+         1,
+         1,
+         0,
+         0,
          {"Record would be suppressed from the OPAC.", "Rule fired: Hide here"}},
     };
     for (const auto& c : cases) {
@@ -268,9 +315,8 @@ TEST_F(PreviewRequests, EachDispositionGivesItsCodeAndStillAnswersTheRecords) {
 }
 
 TEST_F(PreviewRequests, AGroupThatDoesNotCompileSaysWhyWithTheRecordUnchanged) {
-    const auto broken =
-        group("Broken", {rule("Fine", {"MARC is \"245\""}, {"DELETE"}),
-                         rule("Odd", {"MARC frobnicates \"245\""}, {"DELETE"})});
+    const auto broken = group("Broken", {rule("Fine", {"MARC is \"245\""}, {"DELETE"}),
+                                         rule("Odd", {"MARC frobnicates \"245\""}, {"DELETE"})});
 
     const auto answer = previewRecord(demo, 1, 3, broken);
 
@@ -285,9 +331,10 @@ TEST_F(PreviewRequests, AGroupThatDoesNotCompileSaysWhyWithTheRecordUnchanged) {
 }
 
 TEST_F(PreviewRequests, AnEditedRuleIsWhatTheNextPreviewRuns) {
-    const auto noted = group("Notes", {rule("Note", {"MARC is \"245\""},
-                                            {"create MARC.\"500\"(\" \",\" \")",
-                                             "create MARC.\"500\" subfield \"a\" with \"First.\""})});
+    const auto noted =
+        group("Notes", {rule("Note", {"MARC is \"245\""},
+                             {"create MARC.\"500\"(\" \",\" \")",
+                              "create MARC.\"500\" subfield \"a\" with \"First.\""})});
     EXPECT_NE(lines(previewRecord(demo, 1, 4, noted), "AR").find("$aFirst."), std::string::npos);
 
     const std::string second =
@@ -295,7 +342,10 @@ TEST_F(PreviewRequests, AnEditedRuleIsWhatTheNextPreviewRuns) {
                              {"create MARC.\"500\"(\" \",\" \")",
                               "create MARC.\"500\" subfield \"a\" with \"Second.\""});
     ASSERT_EQ(send(demo, "SAVE_RULE_DOCUMENT",
-                   {{"ID", documentIds["Notes"]}, {"RT", 2}, {"NM", "Notes"}, {"DSC", ""},
+                   {{"ID", documentIds["Notes"]},
+                    {"RT", 2},
+                    {"NM", "Notes"},
+                    {"DSC", ""},
                     {"DOC", second}})
                   .status,
               0);
@@ -305,8 +355,9 @@ TEST_F(PreviewRequests, AnEditedRuleIsWhatTheNextPreviewRuns) {
 }
 
 TEST_F(PreviewRequests, AFieldOrderConfigurationOrdersTheChangedRecord) {
-    const auto retag = group("Retag subjects", {rule("Retag", {"MARC is \"650\""},
-                                                     {"Set MARC field \"650\"  to \"090\""})});
+    const auto retag =
+        group("Retag subjects",
+              {rule("Retag", {"MARC is \"650\""}, {"Set MARC field \"650\"  to \"090\""})});
     const auto plain = previewRecord(demo, 1, 5, retag);
     const auto ordered = send(demo, "PREVIEW_RECORD",
                               {{"RID", 5}, {"RT", 1}, {"ID", retag}, {"MFONAME", "Tag order"}});
@@ -330,9 +381,9 @@ TEST_F(PreviewRequests, ASetIsWalkedByPlaceKeptWithinTheSet) {
     struct Step {
         std::int32_t index, step, recordId, place;
     };
-    for (const Step s : {Step{0, 0, 3, 1}, Step{1, 1, 7, 2}, Step{2, 1, 11, 3}, Step{3, 1, 11, 3},
-                         Step{2, 5, 11, 3}, Step{3, -1, 7, 2}, Step{2, -10, 3, 1},
-                         Step{1, -1, 3, 1}}) {
+    for (const Step s :
+         {Step{0, 0, 3, 1}, Step{1, 1, 7, 2}, Step{2, 1, 11, 3}, Step{3, 1, 11, 3},
+          Step{2, 5, 11, 3}, Step{3, -1, 7, 2}, Step{2, -10, 3, 1}, Step{1, -1, 3, 1}}) {
         SCOPED_TRACE("IN " + std::to_string(s.index) + " NP " + std::to_string(s.step));
         const auto answer = previewInSet(set, none, s.index, s.step);
         ASSERT_EQ(answer.status, 0);
@@ -387,17 +438,18 @@ TEST_F(PreviewRequests, ThePreviewRightOfTheRecordTypeIsNeeded) {
     const wire::Answer refused{6, {}};
 
     EXPECT_EQ(previewRecord(viewer, 1, 1, none), refused);
-    EXPECT_EQ(send(viewer, "PREVIEW_RECORD_SET",
-                   {{"RSID", titles}, {"ID", none}, {"IN", 0}, {"NP", 0}}),
-              refused);
+    EXPECT_EQ(
+        send(viewer, "PREVIEW_RECORD_SET", {{"RSID", titles}, {"ID", none}, {"IN", 0}, {"NP", 0}}),
+        refused);
     EXPECT_EQ(previewRecord(bibOnly, 3, 1, none), refused);
-    EXPECT_EQ(send(bibOnly, "PREVIEW_RECORD_SET", {{"RSID", names}, {"ID", none}, {"IN", 0}, {"NP", 0}}),
-              refused);
+    EXPECT_EQ(
+        send(bibOnly, "PREVIEW_RECORD_SET", {{"RSID", names}, {"ID", none}, {"IN", 0}, {"NP", 0}}),
+        refused);
     EXPECT_EQ(previewRecord(bibOnly, 1, 1, none).status, 0);
-    EXPECT_EQ(send(bibOnly, "PREVIEW_RECORD_SET",
-                   {{"RSID", titles}, {"ID", none}, {"IN", 0}, {"NP", 0}})
-                  .status,
-              0);
+    EXPECT_EQ(
+        send(bibOnly, "PREVIEW_RECORD_SET", {{"RSID", titles}, {"ID", none}, {"IN", 0}, {"NP", 0}})
+            .status,
+        0);
 }
 
 } // namespace
