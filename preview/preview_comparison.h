@@ -5,7 +5,9 @@
 // regard to case, gives the blocks that differ, and each block marks its lines
 // changed, deleted or inserted, with empty placeholders opposite lines that
 // only one side has, so that both sides end the same length and line n of one
-// belongs with line n of the other.
+// belongs with line n of the other. Within a stretch of lines that differ,
+// lines of one tag are lined up first, so that a changed field is paired with
+// itself rather than with its neighbour.
 //
 // The leader's record length and base address follow from the rest of the
 // record, so a leader that differs only there is not a change.
