@@ -68,7 +68,10 @@ void save(Database& db, CatalogueUpdater& updater, RecordKind kind,
 } // namespace
 
 JobEnd runDataChangeJob(JobExecution& run) {
-    const JobRow& job = run.job();
+    JobRow job = run.job();
+    // Reconciling authority records is a data change that is always saved.
+    if (job.type == jobs::type::AuthLoadReconcile)
+        job.updateDatabase = true;
     Database& db = run.db();
     std::string error;
     auto files = engine::ResultFiles::open(run.files().folder(), engine::GroupKind::DataChange,
@@ -76,7 +79,9 @@ JobEnd runDataChangeJob(JobExecution& run) {
     if (!files)
         return {jobs::status::Failed, error};
     std::ostringstream header;
-    header << "Data change job \"" << job.name << "\" (" << job.id << ") by " << job.operatorId
+    header << (job.type == jobs::type::AuthLoadReconcile ? "Auth load reconcile job \""
+                                                         : "Data change job \"")
+           << job.name << "\" (" << job.id << ") by " << job.operatorId
            << ", update database: " << (job.updateDatabase ? "yes" : "no")
            << ", keyword index: " << (job.keywordIndex ? "yes" : "no") << "\n";
     const auto group = jobGroup(db, job, header);

@@ -24,6 +24,9 @@ JobEnd execute(JobExecution& run) {
         return runDataChangeJob(run);
     case jobs::type::IndexRecords:
         return runIndexJob(run);
+    case jobs::type::AuthLoadReconcile:
+        // A data change on an authority record set that always saves.
+        return runDataChangeJob(run);
     default:
         return {jobs::status::Failed, "this server does not run jobs of type " +
                                           std::to_string(run.job().type) + " yet"};

@@ -169,6 +169,43 @@ TEST_F(JobRun, AScheduledJobWaitsForItsTime) {
     EXPECT_GE(textOf(job, "AS"), std::string(start));
 }
 
+TEST_F(JobRun, ReconcileSavesTheAuthorityRecordsItChanges) {
+    std::vector<std::int32_t> ids;
+    std::vector<std::string> before;
+    const int authorities = static_cast<int>(count("SELECT count(*) FROM catalogue_records WHERE record_type = 3"));
+    for (int id = 1; id <= authorities; ++id) {
+        ids.push_back(id);
+        before.push_back(marcOf(3, id));
+    }
+    JobRow row;
+    row.name = "reconcile";
+    row.type = jobs::type::AuthLoadReconcile;
+    row.recordType = 3;
+    row.recordSetId = makeSet("authorities", 3, ids);
+    auto group = server.db().prepare("SELECT id FROM rule_sets WHERE name = 'Standard reconcile'");
+    ASSERT_TRUE(group.step());
+    row.ruleSetId = group.int32(0);
+    group.reset();
+    row.operatorId = "demo";
+    const std::int32_t id = JobStore(server.db()).insert(row);
+    ASSERT_EQ(numberOf(waitForJob(id), "JS"), jobs::status::Done) << log(id);
+    int changed = 0;
+    for (int rid = 1; rid <= authorities; ++rid) {
+        const std::string& was = before[static_cast<std::size_t>(rid - 1)];
+        const auto parsed = marc::parseRecord(was);
+        bool hadReference = false;
+        for (const marc::FieldView f : *parsed.record)
+            hadReference = hadReference || f.tag()[0] == '4';
+        const std::string now = marcOf(3, rid);
+        EXPECT_EQ(now != was, hadReference) << rid;
+        changed += hadReference;
+    }
+    EXPECT_GT(changed, 0);
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_history WHERE record_type = 3 AND "
+                    "action = 'replaced'"),
+              changed);
+}
+
 // The kill is asked for while the job runs; the job stops after the bulk it
 // is in, with every record of the bulks before saved and none after.
 TEST(JobKill, StopsAfterTheBulkWithEveryRecordWholeAndCountsKept) {
