@@ -1,6 +1,7 @@
 // Previews: a data change group applied to one record, or to the record at a
 // place in a record set, with nothing saved. The preview right depends on
 // the record type, so the handlers check it themselves once they know it.
+#include "charsets/unicode_record.h"
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
 #include "preview/record_preview.h"
@@ -66,8 +67,9 @@ void answerRecords(RequestContext& ctx, const RecordPreview& preview) {
         ctx.setStatus(Disposed);
         ctx.reply("BC", preview.code);
     }
-    ctx.reply("BR", wire::octetsToText(preview.before));
-    ctx.reply("AR", wire::octetsToText(preview.after));
+    // Shown, not saved: a MARC-8 record travels in Unicode so its diacritics read.
+    ctx.reply("BR", wire::octetsToText(unicodeRecord(preview.before)));
+    ctx.reply("AR", wire::octetsToText(unicodeRecord(preview.after)));
 }
 
 void answerMessages(RequestContext& ctx, const RecordPreview& preview) {
