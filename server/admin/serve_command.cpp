@@ -10,6 +10,7 @@
 #include <charconv>
 #include <chrono>
 #include <ostream>
+#include <sys/resource.h>
 #include <thread>
 
 namespace orvane::server {
@@ -55,8 +56,41 @@ ServerOptions serverOptions(const Arguments& args) {
     return options;
 }
 
+HttpLimits httpLimits(const Arguments& args) {
+    HttpLimits limits;
+    const auto number = [&](const char* option, int low, int high, auto& into) {
+        if (auto text = args.value(option)) {
+            const auto value = parseNumber<int>(*text, low, high);
+            if (!value)
+                throw UsageError(std::string("--") + option + " wants a number from " +
+                                 std::to_string(low) + " to " + std::to_string(high) +
+                                 ", not " + *text);
+            into = static_cast<std::remove_reference_t<decltype(into)>>(*value);
+        }
+    };
+    number("workers", 1, 1024, limits.workers);
+    number("backlog", 1, 65535, limits.backlog);
+    number("max-connections", 1, 100000, limits.maxConnections);
+    int seconds = 0;
+    number("request-timeout", 1, 3600, seconds);
+    if (seconds > 0)
+        limits.requestTimeout = std::chrono::seconds(seconds);
+    return limits;
+}
+
+// Each connection is a descriptor: take what the host allows, so the
+// connection limit rather than the default descriptor limit applies.
+void raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 void serve(const Arguments& args, Console& console) {
     const ServerOptions options = serverOptions(args);
+    const HttpLimits limits = httpLimits(args);
     const ListenAddress listen = parseListen(args.required("listen"));
     const TlsFiles tls{args.value("tls-cert").value_or(""), args.value("tls-key").value_or("")};
     if (tls.certificate.empty() != tls.key.empty())
@@ -72,15 +106,16 @@ void serve(const Arguments& args, Console& console) {
                                  "orvane-server operator add");
     }
 
-    HttpServer http(core.endpoint(), core.log(), tls);
+    raiseDescriptorLimit();
+    HttpServer http(core.endpoint(), core.log(), tls, limits);
     if (!http.valid())
         throw std::runtime_error("cannot use the TLS certificate " + tls.certificate +
-                                 " with the key " + tls.key);
+                                 " with the key " + tls.key + ": " + http.error());
     StopSignal stopSignal;
     const int port = http.bind(listen.host, listen.port);
     if (port < 0)
         throw std::runtime_error("cannot listen on " + listen.host + ":" +
-                                 std::to_string(listen.port));
+                                 std::to_string(listen.port) + ": " + http.error());
 
     const std::string url =
         (tls.enabled() ? "https://" : "http://") + listen.host + ":" + std::to_string(port);
@@ -106,10 +141,21 @@ void serve(const Arguments& args, Console& console) {
 Command serveCommand() {
     return {.words = "serve",
             .synopsis = "--db FILE --listen HOST:PORT [--tls-cert FILE --tls-key FILE] "
-                        "[--session-idle SECONDS] [--log FILE]",
+                        "[--session-idle SECONDS] [--log FILE] [--workers N] [--backlog N] "
+                        "[--max-connections N] [--request-timeout SECONDS]",
             .summary = "answer requests over HTTP (HTTPS with a certificate) until stopped; "
-                       "port 0 picks a free one",
-            .options = {{"db"}, {"listen"}, {"tls-cert"}, {"tls-key"}, {"session-idle"}, {"log"}},
+                       "port 0 picks a free one; workers (16) run requests, a request's head "
+                       "and body must be in within the request timeout (10 s)",
+            .options = {{"db"},
+                        {"listen"},
+                        {"tls-cert"},
+                        {"tls-key"},
+                        {"session-idle"},
+                        {"log"},
+                        {"workers"},
+                        {"backlog"},
+                        {"max-connections"},
+                        {"request-timeout"}},
             .takesWords = false,
             .run = serve};
 }

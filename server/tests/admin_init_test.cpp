@@ -110,6 +110,9 @@ TEST(AdminServe, BadListenAddressTlsHalfOrIdleTimeIsUsage) {
           {"serve", "--db", path, "--listen", "127.0.0.1:70000"},
           {"serve", "--db", path, "--listen", "127.0.0.1:0", "--tls-cert", "c.pem"},
           {"serve", "--db", path, "--listen", "127.0.0.1:0", "--session-idle", "soon"},
+          {"serve", "--db", path, "--listen", "127.0.0.1:0", "--workers", "0"},
+          {"serve", "--db", path, "--listen", "127.0.0.1:0", "--backlog", "many"},
+          {"serve", "--db", path, "--listen", "127.0.0.1:0", "--request-timeout", "-1"},
           {"serve", "--db", path}}) {
         const auto run = runCommand(args);
         EXPECT_EQ(run.status, 2) << args.back();
