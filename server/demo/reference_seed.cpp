@@ -60,8 +60,9 @@ struct DupeProfile {
     std::string_view name;
 };
 
-constexpr std::array<DupeProfile, 4> DupeProfiles{{
+constexpr std::array<DupeProfile, 5> DupeProfiles{{
     {"TITLE", "Title, main entry and date (245 $a, 1XX $a, 260/264 $c)"},
+    {"HEADING", "Authority heading (1XX)"},
     {"ISBN", "ISBN (020 $a)"},
     {"LCCN", "LC control number (010 $a)"},
     {"CTRLNO", "System control number (035 $a)"},

@@ -75,6 +75,8 @@ TEST_F(ReferenceHandlers, FieldOrderConfigurationsByName) {
 TEST_F(ReferenceHandlers, DuplicateDetectionProfilesByName) {
     const auto id = [&](const char* name) { return idOf(db(), "dupe_profiles", name); };
     const std::vector<std::string> expected{
+        "DID=" + id("Authority heading (1XX)") +
+            " DCd=\"HEADING\" DNm=\"Authority heading (1XX)\"",
         "DID=" + id("ISBN (020 $a)") + " DCd=\"ISBN\" DNm=\"ISBN (020 $a)\"",
         "DID=" + id("LC control number (010 $a)") +
             " DCd=\"LCCN\" DNm=\"LC control number (010 $a)\"",
