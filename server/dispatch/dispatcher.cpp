@@ -53,6 +53,10 @@ void Dispatcher::add(Handler handler) {
 
 bool Dispatcher::knows(std::string_view code) const { return handlers_.contains(code); }
 
+bool Dispatcher::knowsSession(const std::string& token) const {
+    return sessions_.find(token).has_value();
+}
+
 Outcome Dispatcher::dispatch(const wire::Request& request, const std::string& token) {
     auto it = handlers_.find(request.code);
     const bool needsSession = it == handlers_.end() || it->second.needsSession;

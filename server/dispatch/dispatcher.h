@@ -33,6 +33,7 @@ public:
     // Registers a handler; a second handler for the same code is a programming error.
     void add(Handler handler);
     bool knows(std::string_view code) const;
+    bool knowsSession(const std::string& token) const;
 
     Outcome dispatch(const wire::Request& request, const std::string& token);
 

@@ -12,6 +12,11 @@ std::string bearerToken(std::string_view authorization) {
     return std::string(authorization.substr(Prefix.size()));
 }
 
+bool Endpoint::knowsSession(std::string_view authorization) {
+    const std::string token = bearerToken(authorization);
+    return !token.empty() && dispatcher_.knowsSession(token);
+}
+
 HttpReply Endpoint::handle(std::string_view body, std::string_view authorization) {
     if (body.size() > MaxBodyBytes)
         return {400, wire::encodeError("request body is larger than the server accepts")};

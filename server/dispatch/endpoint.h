@@ -24,6 +24,9 @@ public:
     explicit Endpoint(Dispatcher& dispatcher) : dispatcher_(dispatcher) {}
 
     HttpReply handle(std::string_view body, std::string_view authorization);
+    // Whether an Authorization header names a live session: the HTTP front
+    // asks before it reads a body.
+    bool knowsSession(std::string_view authorization);
 
 private:
     Dispatcher& dispatcher_;

@@ -537,7 +537,11 @@ void HttpServer::Impl::onHead(Connection& c) {
         }
     }
 
-    const std::size_t allowed = limits.maxBodyBytes;
+    // Without a session only LOGIN can be asked, and its body is small: a
+    // larger one is refused as the dispatcher would refuse it, unread.
+    const std::string* authorization = head.find("authorization");
+    const bool known = authorization && endpoint.knowsSession(*authorization);
+    const std::size_t allowed = known ? limits.maxBodyBytes : limits.maxAnonymousBodyBytes;
     if (const std::string* expect = head.find("expect")) {
         if (!hasToken(*expect, "100-continue")) {
             reader.fail(417, "only Expect: 100-continue is understood");
@@ -552,8 +556,14 @@ void HttpServer::Impl::onHead(Connection& c) {
             }
         }
     }
-    reader.startBody(chunked ? RequestReader::Framing::Chunked : RequestReader::Framing::Length,
-                     size, allowed);
+    const auto framing =
+        chunked ? RequestReader::Framing::Chunked : RequestReader::Framing::Length;
+    if (known)
+        reader.startBody(framing, size, allowed);
+    else
+        reader.startBody(framing, size, allowed, 401,
+                         authorization ? "the session token is unknown or has expired; log in again"
+                                       : "a session token is required; send LOGIN first");
 }
 
 void HttpServer::Impl::startWriting(Connection& c, std::string bytes, bool closeAfter) {

@@ -64,16 +64,22 @@ void RequestReader::feed(std::string_view bytes) {
     advance();
 }
 
-void RequestReader::startBody(Framing framing, std::uint64_t length, std::size_t maxBody) {
+void RequestReader::startBody(Framing framing, std::uint64_t length, std::size_t maxBody,
+                              int overStatus, std::string overWhy) {
     if (state_ != State::HeadDone)
         return;
     framing_ = framing;
     maxBody_ = maxBody;
+    overStatus_ = overStatus;
+    overWhy_ = std::move(overWhy);
     if (framing == Framing::Length && length > maxBody) {
-        fail(413, "the request body is larger than the server accepts");
+        fail(overStatus_, overWhy_);
         return;
     }
     remaining_ = framing == Framing::Length ? length : 0;
+    // The body's whole length at once, so it is never held twice while growing.
+    if (framing == Framing::Length)
+        body_.reserve(static_cast<std::size_t>(length));
     chunkStep_ = ChunkStep::Size;
     state_ = State::Body;
     advance();
@@ -214,6 +220,9 @@ bool RequestReader::readChunked() {
         if (chunkStep_ == ChunkStep::Data) {
             const auto take =
                 static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, buffer_.size() - at));
+            // Grown by doubling, but never past the most the body may hold.
+            if (body_.size() + take > body_.capacity())
+                body_.reserve(std::min(maxBody_, std::max(body_.capacity() * 2, body_.size() + take)));
             body_.append(buffer_, at, take);
             at += take;
             remaining_ -= take;
@@ -253,7 +262,7 @@ bool RequestReader::readChunked() {
             if (state_ == State::Failed)
                 break;
             if (size > maxBody_ - std::min(maxBody_, body_.size())) {
-                fail(413, "the request body is larger than the server accepts");
+                fail(overStatus_, overWhy_);
                 break;
             }
             remaining_ = size;

@@ -42,8 +42,11 @@ public:
     // Takes bytes as they arrive and reads as far as they allow.
     void feed(std::string_view bytes);
     // After HeadDone: how the body is framed (`length` for Framing::Length)
-    // and the most it may hold; over that the request fails with 413.
-    void startBody(Framing framing, std::uint64_t length, std::size_t maxBody);
+    // and the most it may hold; over that the request fails with
+    // `overStatus` and `overWhy`.
+    void startBody(Framing framing, std::uint64_t length, std::size_t maxBody,
+                   int overStatus = 413,
+                   std::string overWhy = "the request body is larger than the server accepts");
     // Refuses the request being read with an HTTP status.
     void fail(int status, std::string why);
 
@@ -73,6 +76,8 @@ private:
     Framing framing_ = Framing::Length;
     std::uint64_t remaining_ = 0; // of the body, or of the current chunk
     std::size_t maxBody_ = 0;
+    int overStatus_ = 413;
+    std::string overWhy_;
     enum class ChunkStep { Size, Data, DataEnd, Trailer } chunkStep_ = ChunkStep::Size;
     int errorStatus_ = 0;
     std::string error_;

@@ -17,6 +17,10 @@ template <typename T> struct Decoded {
     std::string error; // set when value is empty
 };
 
+// A request holds no more fields than this (the largest the client sends
+// hold about a thousand).
+inline constexpr std::size_t MaxRequestFields = 100'000;
+
 std::string encodeRequest(const Request& request);
 std::string encodeAnswer(const Answer& answer);
 std::string encodeError(std::string_view message);

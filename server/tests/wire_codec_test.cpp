@@ -84,3 +84,68 @@ TEST(WireOctets, TextAboveLatin1IsNotOctets) {
     EXPECT_FALSE(textToOctets("\xC3\x41"));     // bad continuation
     EXPECT_EQ(*textToOctets("plain"), "plain");
 }
+
+// Bodies built to cost the decoder time or memory are refused as soon as
+// they show what they are, with a reason that says so.
+TEST(WireCodec, RefusesNestingAndFloodsBeforeBuildingThem) {
+    const struct {
+        std::string body;
+        std::string error;
+    } cases[] = {
+        {std::string(1 << 20, '['), "body must be a JSON object"},
+        {R"({"code":"X","fields":[[)" + std::string(1 << 20, '['), "nested deeper than a request is"},
+        {R"({"code":"X","fields":[["N",[[[[1]]]]]]})", "nested deeper than a request is"},
+        {R"({"code":"X","extra":{"a":{"b":{}}}})", "a request has no member \"extra\""},
+        {R"({"code":"X","fields":[)" + [] {
+             std::string many;
+             for (std::size_t i = 0; i <= MaxRequestFields; ++i)
+                 many += std::string(i ? "," : "") + R"(["A",1])";
+             return many;
+         }() + "]}",
+         "more than " + std::to_string(MaxRequestFields) + " fields"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body.substr(0, 40));
+        auto d = decodeRequest(c.body);
+        EXPECT_FALSE(d.value);
+        EXPECT_NE(d.error.find(c.error), std::string::npos) << d.error;
+    }
+}
+
+// Input a lenient reader would take some other way than was meant.
+TEST(WireCodec, RefusesAmbiguousRequests) {
+    const struct {
+        std::string body;
+        std::string error;
+    } cases[] = {
+        {R"({"code":"A","code":"B"})", "\"code\" is given twice"},
+        {R"({"code":"A","fields":[],"fields":[["OI","x"]]})", "\"fields\" is given twice"},
+        {R"({"code":"X","fields":[["N",9223372036854775808]]})", "outside the 32-bit range"},
+        {R"({"code":"X","fields":[["N",18446744073709551615]]})", "outside the 32-bit range"},
+        {R"({"code":"X","fields":[["N",4294967297]]})", "outside the 32-bit range"},
+        {std::string(R"({"code":"X"})") + '\0' + "garbage", "NUL"},
+        {std::string(R"({"code":"X","fields":[["A","a)") + '\0' + R"("]]})", "NUL"},
+        {R"({"code":"X","fields":[["A",1,2]]})", "[key, value] pair"},
+        {R"({"code":"X"} {"code":"Y"})", "not valid JSON"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        auto d = decodeRequest(c.body);
+        EXPECT_FALSE(d.value);
+        EXPECT_NE(d.error.find(c.error), std::string::npos) << d.error;
+    }
+}
+
+// Answers come from a server that may be newer: members this client does not
+// know are passed over, within reason.
+TEST(WireCodec, AnswersPassOverUnknownMembers) {
+    auto d = decodeAnswer(R"({"server":"x","extra":{"a":[1,2]},"status":7,"fields":[["A","b"]]})");
+    ASSERT_TRUE(d.value) << d.error;
+    EXPECT_EQ(d.value->status, 7);
+    EXPECT_EQ(d.value->fields, (Fields{{"A", std::string("b")}}));
+    for (const char* bad : {R"({"fields":[]})", R"({"status":"0"})", R"({"status":4294967296})",
+                            R"({"status":0,"status":1})", R"({"status":0,"x":[[[[1]]]]})"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(decodeAnswer(bad).value);
+    }
+}
