@@ -22,7 +22,7 @@ std::optional<std::int64_t> idNumber(const std::string& text) {
 
 JobExecution::JobExecution(Database& db, const std::string& databasePath, JobRow job,
                            const std::atomic<bool>& serverStopping)
-    : db_(db), job_(std::move(job)), files_(databasePath, job_.id),
+    : db_(db), databasePath_(databasePath), job_(std::move(job)), files_(databasePath, job_.id),
       serverStopping_(serverStopping) {}
 
 bool JobExecution::bulkDone() {

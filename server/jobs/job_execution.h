@@ -26,6 +26,7 @@ public:
                  const std::atomic<bool>& serverStopping);
 
     Database& db() { return db_; }
+    const std::string& databasePath() const { return databasePath_; }
     const JobRow& job() const { return job_; }
     const JobFiles& files() const { return files_; }
     JobCounters& counters() { return counters_; }
@@ -42,6 +43,7 @@ public:
 
 private:
     Database& db_;
+    std::string databasePath_;
     JobRow job_;
     JobFiles files_;
     JobCounters counters_;
@@ -58,5 +60,12 @@ std::vector<std::int32_t> jobRecordIds(Database& db, const JobRow& job, std::str
 JobEnd runScanJob(JobExecution& run);
 JobEnd runDataChangeJob(JobExecution& run);
 JobEnd runIndexJob(JobExecution& run);
+JobEnd runAuthMatchJob(JobExecution& run);
+JobEnd runAuthMergeJob(JobExecution& run);
+JobEnd runAuthDbLoadJob(JobExecution& run);
+
+struct GroupSource;
+// The tag a match configuration writes its matched ids into ("035" unless set).
+std::string matchIdTag(const GroupSource& matchConfiguration);
 
 } // namespace orvane::server

@@ -38,10 +38,22 @@ struct ResultFileKind {
     std::string_view file;
 };
 inline constexpr ResultFileKind ResultFileKinds[] = {
-    {0, "before.mrc"},    {1, "after.mrc"}, {2, "deleted.mrc"},
-    {3, "unchanged.mrc"}, {4, "error.mrc"}, {5, "ids.txt"},
+    {0, "before.mrc"},    {1, "after.mrc"},      {2, "deleted.mrc"},     {3, "unchanged.mrc"},
+    {4, "error.mrc"},     {5, "ids.txt"},        {8, "match.mrc"},       {9, "nomatch.mrc"},
+    {10, "multimatch.mrc"}, {12, "discard.mrc"}, {13, "redundant.mrc"},  {14, "reject.mrc"},
 };
 inline constexpr std::int32_t MarcIdsFile = 5;
+namespace result_file {
+inline constexpr std::int32_t Before = 0;
+inline constexpr std::int32_t After = 1;
+inline constexpr std::int32_t Deleted = 2;
+inline constexpr std::int32_t Match = 8;
+inline constexpr std::int32_t NoMatch = 9;
+inline constexpr std::int32_t MultiMatch = 10;
+inline constexpr std::int32_t Discard = 12;
+inline constexpr std::int32_t Redundant = 13;
+inline constexpr std::int32_t Reject = 14;
+} // namespace result_file
 inline constexpr std::string_view LogFile = "log.txt";
 
 } // namespace orvane::server::jobs

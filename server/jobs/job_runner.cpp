@@ -24,6 +24,12 @@ JobEnd execute(JobExecution& run) {
         return runDataChangeJob(run);
     case jobs::type::IndexRecords:
         return runIndexJob(run);
+    case jobs::type::AuthLoadMatch:
+        return runAuthMatchJob(run);
+    case jobs::type::AuthLoadMerge:
+        return runAuthMergeJob(run);
+    case jobs::type::AuthDbLoad:
+        return runAuthDbLoadJob(run);
     case jobs::type::AuthLoadReconcile:
         // A data change on an authority record set that always saves.
         return runDataChangeJob(run);

@@ -16,7 +16,8 @@ constexpr const char* Columns =
     "new_record_set_name, rule_set_id, range_start, range_end, update_database, keyword_index, "
     "coalesce(scheduled_start, ''), coalesce(actual_start, ''), operator_id, library_param, "
     "location_param, field_order, records_to_process, records_processed, error_count, "
-    "records_deleted, current_bulk, modified_at, coalesce(finished_at, '')";
+    "records_deleted, current_bulk, modified_at, coalesce(finished_at, ''), source_job_id, "
+    "add_035";
 
 std::optional<std::int32_t> optionalId(const Statement& st, int column) {
     if (st.isNull(column))
@@ -52,6 +53,8 @@ JobRow readRow(const Statement& st) {
     j.currentBulk = st.int32(23);
     j.modifiedAt = st.text(24);
     j.finishedAt = st.text(25);
+    j.sourceJobId = optionalId(st, 26);
+    j.add035 = st.int64(27) != 0;
     return j;
 }
 
@@ -103,8 +106,10 @@ std::int32_t JobStore::insert(const JobRow& job) {
     auto st = db_.prepare(
         "INSERT INTO jobs (name, job_type, status, record_type, record_set_id, save_record_set_id, "
         "new_record_set_name, rule_set_id, range_start, range_end, update_database, keyword_index, "
-        "scheduled_start, operator_id, library_param, location_param, field_order, modified_at) "
-        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18)");
+        "scheduled_start, operator_id, library_param, location_param, field_order, modified_at, "
+        "source_job_id, add_035) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, "
+        "?19, ?20)");
     st.bind(1, job.name)
         .bind(2, job.type)
         .bind(3, job.status)
@@ -126,6 +131,8 @@ std::int32_t JobStore::insert(const JobRow& job) {
         .bind(16, job.locationParam)
         .bind(17, job.fieldOrder)
         .bind(18, jobTimeNow())
+        .bind(19, job.sourceJobId)
+        .bind(20, job.add035)
         .run();
     return static_cast<std::int32_t>(db_.lastInsertId());
 }
@@ -159,9 +166,9 @@ std::vector<JobRow> JobStore::pending() {
 
 std::optional<JobRow> JobStore::claimDue(const std::string& now) {
     Transaction tx(db_);
-    auto due = db_.prepare("SELECT id FROM jobs WHERE status = 0 AND (scheduled_start IS NULL OR "
-                           "scheduled_start <= ?1) ORDER BY coalesce(scheduled_start, created_at), "
-                           "id LIMIT 1");
+    auto due = db_.prepare("SELECT id FROM jobs WHERE status = 0 AND job_type <> 3 AND "
+                           "(scheduled_start IS NULL OR scheduled_start <= ?1) "
+                           "ORDER BY coalesce(scheduled_start, created_at), id LIMIT 1");
     due.bind(1, now);
     if (!due.step())
         return std::nullopt;

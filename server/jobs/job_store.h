@@ -31,6 +31,8 @@ struct JobRow {
     std::string libraryParam;
     std::string locationParam;
     std::string fieldOrder;
+    std::optional<std::int32_t> sourceJobId; // "SJID": the match job a merge or load reads
+    bool add035 = false;                     // "ADD035"
     std::int32_t recordsToProcess = 0;
     std::int32_t recordsProcessed = 0;
     std::int32_t errorCount = 0;
@@ -61,6 +63,7 @@ public:
 
     // Marks the earliest pending job whose start has come (`now`) Running
     // and answers it; nothing when none is due or another runner took it.
+    // Match jobs are never claimed: the client that reads their file runs them.
     std::optional<JobRow> claimDue(const std::string& now);
     void saveCounters(std::int32_t id, const JobCounters& counters);
     void setStatus(std::int32_t id, std::int32_t status);

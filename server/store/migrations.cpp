@@ -241,8 +241,24 @@ CREATE INDEX jobs_due ON jobs (status, scheduled_start);
 ALTER TABLE catalogue_records ADD COLUMN needs_reindex INTEGER NOT NULL DEFAULT 0;
 )sql";
 
-constexpr std::array<Migration, 6> All{
-    {{1, Schema1}, {2, Schema2}, {3, Schema3}, {4, Schema4}, {5, Schema5}, {6, Schema6}}};
+// The records uploaded into an authority-load match job, in upload order,
+// and whether the job asked for an 035 on the records the load creates.
+constexpr std::string_view Schema7 = R"sql(
+CREATE TABLE job_records (
+    job      INTEGER NOT NULL REFERENCES jobs(id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    marc     BLOB NOT NULL,
+    PRIMARY KEY (job, position)
+) WITHOUT ROWID;
+)sql";
+
+constexpr std::array<Migration, 7> All{{{1, Schema1},
+                                        {2, Schema2},
+                                        {3, Schema3},
+                                        {4, Schema4},
+                                        {5, Schema5},
+                                        {6, Schema6},
+                                        {7, Schema7}}};
 
 int userVersion(Database& db) {
     auto st = db.prepare("PRAGMA user_version");

@@ -1,0 +1,101 @@
+// Auth DB load jobs: the No match records of a match job become new
+// authority records, unless one of their key has come into the catalogue
+// since the match ran.
+#include "auth_source.h"
+#include "authload/authority_matcher.h"
+#include "catalogue/record_writer.h"
+#include "job_execution.h"
+#include "job_kinds.h"
+#include "result_writer.h"
+#include "store/database.h"
+
+#include "marc/iso2709_writer.h"
+#include "marc/record.h"
+#include "marc/record_view.h"
+
+#include <fstream>
+
+namespace orvane::server {
+
+namespace {
+
+// The agency's control number kept in an 035, as "(003)001".
+std::string with035(const marc::RecordView& view) {
+    marc::Record record = marc::Record::fromView(view);
+    const auto number = record.controlValue("001");
+    const auto source = record.controlValue("003");
+    if (number && !number->empty()) {
+        const std::string key =
+            (source && !source->empty() ? "(" + std::string(*source) + ")" : std::string()) +
+            std::string(*number);
+        record.insertField(marc::Field::data("035", ' ', ' ', {{'a', key}}));
+    }
+    std::string out;
+    marc::appendIso2709(record, out);
+    return out;
+}
+
+} // namespace
+
+JobEnd runAuthDbLoadJob(JobExecution& run) {
+    const JobRow& job = run.job();
+    Database& db = run.db();
+    std::filesystem::create_directories(run.files().folder());
+    std::ofstream log(run.files().log(), std::ios::binary | std::ios::trunc);
+    log << "Auth DB load job \"" << job.name << "\" (" << job.id << ") by " << job.operatorId
+        << "\n";
+    const auto source = authSource(db, job, log);
+    if (!source)
+        return {jobs::status::Failed, "no match job to read"};
+    const auto records =
+        resultRecords(run.databasePath(), source->job.id, jobs::result_file::NoMatch);
+    JobCounters& counters = run.counters();
+    counters.toProcess = static_cast<std::int32_t>(records.size());
+    authload::AuthorityMatcher matcher(db, source->profile, source->matchTag, nullptr);
+    RecordWriter writer(db, job.operatorId);
+    ResultWriter results(run.files());
+    std::size_t added = 0;
+    for (std::size_t start = 0; start < records.size(); start += JobExecution::BulkSize) {
+        const std::size_t end = std::min(records.size(), start + JobExecution::BulkSize);
+        Transaction tx(db);
+        for (std::size_t n = start; n < end; ++n) {
+            const marc::ParseResult parsed = marc::parseRecord(records[n]);
+            log << "record " << n + 1 << ": ";
+            // Matched as it would be saved: with its 035 when the match job asked for one.
+            const std::string octets =
+                source->job.add035 ? with035(*parsed.record) : records[n];
+            const marc::ParseResult saving = marc::parseRecord(octets);
+            if (!authload::AuthorityMatcher::indexCode(source->profile).empty() &&
+                matcher.match(*saving.record).kind != authload::MatchKind::NoMatch) {
+                ++counters.errors;
+                results.write(jobs::result_file::Reject, records[n]);
+                log << "rejected, a record of its key is in the catalogue now\n";
+                continue;
+            }
+            try {
+                const SavedRecord saved = writer.save(octets, RecordKind::Authority);
+                results.write(jobs::result_file::After, octets);
+                log << "added as " << saved.id << "\n";
+                ++added;
+            } catch (const RecordRejected& e) {
+                ++counters.errors;
+                results.write(jobs::result_file::Reject, records[n]);
+                log << "rejected, " << e.what() << "\n";
+            }
+        }
+        tx.commit();
+        counters.processed = static_cast<std::int32_t>(end);
+        if (run.bulkDone() && end < records.size()) {
+            const JobEnd stop = run.stopped();
+            log << "Stopped: " << stop.reason << ", after " << counters.processed << " records\n";
+            return stop;
+        }
+    }
+    if (records.empty())
+        run.bulkDone();
+    log << "\nRecords: " << records.size() << "\nAdded: " << added
+        << "\nRejected: " << counters.errors << "\n";
+    return {jobs::status::Done, {}};
+}
+
+} // namespace orvane::server

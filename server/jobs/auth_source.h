@@ -1,0 +1,34 @@
+#pragma once
+// What a merge or database load job reads: the match job named by "SJID",
+// its configuration, and the records of one of its result files.
+
+#include "job_files.h"
+#include "job_store.h"
+#include "rulerun/compiled_group_cache.h"
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace orvane::server {
+
+class Database;
+
+struct AuthSource {
+    JobRow job;
+    std::shared_ptr<const CompiledGroup> matchConfiguration;
+    std::string matchTag;
+    std::string profile;
+};
+
+// The finished match job a merge or load reads; nothing, with the log told
+// why, when there is none.
+std::optional<AuthSource> authSource(Database& db, const JobRow& job, std::ostream& log);
+
+// The records of a result file of the source job, each as its own octets.
+std::vector<std::string> resultRecords(const std::string& databasePath, std::int32_t jobId,
+                                       std::int32_t fileType);
+
+} // namespace orvane::server

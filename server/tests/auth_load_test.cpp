@@ -1,0 +1,155 @@
+// An authority file taken through the load on a server with its job thread:
+// uploaded into a match job, matched, merged into the records it matched,
+// and the unmatched records loaded as new ones; the result files and the
+// catalogue checked afterwards.
+#include "job_test_support.h"
+#include "jobs/job_records.h"
+#include "jobs/job_store.h"
+
+#include "marc/iso2709_writer.h"
+#include "marc/reader.h"
+#include "marc/record.h"
+#include "marc/record_view.h"
+
+namespace orvane::server::testing {
+namespace {
+
+class AuthLoad : public JobServer {
+protected:
+    std::int32_t documentId(const std::string& name) {
+        auto st = server.db().prepare("SELECT id FROM rule_documents WHERE name = ?1");
+        st.bind(1, name);
+        return st.step() ? st.int32(0) : -1;
+    }
+    std::int32_t group(int ruleType, const std::string& name, const std::vector<std::string>& docs,
+                       const std::vector<std::pair<std::string, std::string>>& params) {
+        Fields fields{{"RT", ruleType}, {"NM", name}, {"DSC", std::string()}};
+        int order = 0;
+        for (const std::string& doc : docs) {
+            fields.push_back({"RDID", documentId(doc)});
+            fields.push_back({"RO", order++});
+        }
+        for (const auto& [key, value] : params) {
+            fields.push_back({"PN", key});
+            fields.push_back({"PV", value});
+        }
+        const auto saved = send("SAVE_RULE_SET", fields);
+        EXPECT_EQ(saved.status, 0) << name;
+        return numberOf(saved, "ID");
+    }
+    // The agency's copy of demo authority record `id`: its own 001 and 003,
+    // a new source note, and (when given) a new heading.
+    std::string agencyCopy(std::int32_t id, const std::string& heading = {}) {
+        const std::string octets = marcOf(3, id);
+        marc::Record r = marc::Record::fromView(*marc::parseRecord(octets).record);
+        r.setControlValue("001", "n000000" + std::to_string(id));
+        r.setControlValue("003", "VDEMO");
+        for (marc::Field& f : r.fields()) {
+            if (f.tag() == "670")
+                f.subfields().front().value = "Agency source " + std::to_string(id);
+            if (f.tag()[0] == '1' && !heading.empty())
+                f.subfields().front().value = heading;
+        }
+        std::string out;
+        marc::appendIso2709(r, out);
+        return out;
+    }
+    std::int32_t queue(JobRow row) {
+        row.operatorId = "demo";
+        return JobStore(server.db()).insert(row);
+    }
+    std::vector<std::string> records(std::int32_t job, std::int32_t type) {
+        const auto answer = send("GET_JOB_RESULT_FILE",
+                                 {{"ID", job}, {"FI", type}, {"FT", type}, {"FMT", std::string("B")}});
+        std::vector<std::string> found;
+        const auto octets = wire::textToOctets(textOf(answer, "FC"));
+        if (!octets)
+            return found;
+        marc::Reader reader{std::string_view(*octets)};
+        while (const auto r = reader.next())
+            found.emplace_back(r->bytes());
+        return found;
+    }
+};
+
+TEST_F(AuthLoad, MatchMergeAndLoadAnAgencyFile) {
+    const std::int32_t matchConfiguration =
+        group(3, "035 match", {"Delete-By-Auth-Status", "MatchCode-And-Tag-Field"},
+              {{"MATCH_PROFILE_CODE", "CTRLNO"}, {"MULTIMATCH_TAG", "035"}});
+    const std::int32_t mergeConfiguration =
+        group(4, "keep sources", {"6XX|Retain existing field and incoming field",
+                                  "1XX|Move old heading to 688"},
+              {});
+    const std::int32_t authorities =
+        static_cast<std::int32_t>(count("SELECT count(*) FROM catalogue_records WHERE record_type = 3"));
+
+    // Records 1 to 4 again from the agency (2 with a new heading), and two it alone has.
+    std::vector<std::string> file{agencyCopy(1), agencyCopy(2, "Dubreuil, Ingrid Marie,"),
+                                  agencyCopy(3), agencyCopy(4)};
+    for (const std::int32_t id : {5, 6}) {
+        std::string copy = agencyCopy(id);
+        marc::Record r = marc::Record::fromView(*marc::parseRecord(copy).record);
+        r.fields().erase(std::find_if(r.fields().begin(), r.fields().end(),
+                                      [](const marc::Field& f) { return f.tag() == "035"; }));
+        r.setControlValue("001", "n990000" + std::to_string(id));
+        copy.clear();
+        marc::appendIso2709(r, copy);
+        file.push_back(copy);
+    }
+
+    JobRow match;
+    match.name = "agency match";
+    match.type = jobs::type::AuthLoadMatch;
+    match.recordType = 3;
+    match.ruleSetId = matchConfiguration;
+    match.status = jobs::status::Paused; // while the file is uploaded
+    match.add035 = true;
+    const std::int32_t matchJob = queue(match);
+    JobRecords(server.db()).append(matchJob, file);
+    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
+    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done) << log(matchJob);
+    EXPECT_EQ(records(matchJob, jobs::result_file::Match).size(), 4u) << log(matchJob);
+    EXPECT_EQ(records(matchJob, jobs::result_file::NoMatch).size(), 2u);
+
+    JobRow merge;
+    merge.name = "agency merge";
+    merge.type = jobs::type::AuthLoadMerge;
+    merge.recordType = 3;
+    merge.ruleSetId = mergeConfiguration;
+    merge.sourceJobId = matchJob;
+    const std::int32_t mergeJob = queue(merge);
+    const auto merged = waitForJob(mergeJob);
+    ASSERT_EQ(numberOf(merged, "JS"), jobs::status::Done) << log(mergeJob);
+    EXPECT_EQ(numberOf(merged, "RTP"), 1); // bulks
+    for (std::int32_t id = 1; id <= 4; ++id) {
+        const std::string now = marcOf(3, id);
+        EXPECT_NE(now.find("Agency source " + std::to_string(id)), std::string::npos) << id;
+        EXPECT_NE(now.find("Demo source file"), std::string::npos) << id; // kept beside
+        EXPECT_EQ(now.find("\x1f" "9"), std::string::npos) << id;         // no match ids left
+        EXPECT_EQ(now.find("688") != std::string::npos && now.find("Dubreuil, Ingrid,") != std::string::npos,
+                  id == 2)
+            << id;
+    }
+    EXPECT_EQ(records(mergeJob, jobs::result_file::After).size(), 4u);
+
+    JobRow load;
+    load.name = "agency load";
+    load.type = jobs::type::AuthDbLoad;
+    load.recordType = 3;
+    load.sourceJobId = matchJob;
+    const std::int32_t loadJob = queue(load);
+    ASSERT_EQ(numberOf(waitForJob(loadJob), "JS"), jobs::status::Done) << log(loadJob);
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records WHERE record_type = 3"),
+              authorities + 2);
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_index WHERE record_type = 3 AND code = 'A35A' "
+                    "AND key = '(vdemo)n9900005'"),
+              1);
+    // Loaded again, the same records are in the catalogue now: rejected.
+    load.name = "agency load again";
+    const std::int32_t again = queue(load);
+    ASSERT_EQ(numberOf(waitForJob(again), "JS"), jobs::status::Done);
+    EXPECT_EQ(records(again, jobs::result_file::Reject).size(), 2u) << log(again);
+}
+
+} // namespace
+} // namespace orvane::server::testing
