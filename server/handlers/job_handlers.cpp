@@ -1,13 +1,16 @@
 // Jobs in the queue and after: submitting and rescheduling ("SAVE_JOB"),
-// listing, fetching, killing and deleting. The rights depend on the job's
-// type and record type, so each handler checks them once it knows the job.
+// the progress the client reports of the jobs it drives, listing, fetching,
+// killing and deleting. The rights depend on the job's type and record
+// type, so each handler checks them once it knows the job.
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
 #include "jobs/job_files.h"
 #include "jobs/job_kinds.h"
+#include "jobs/job_progress.h"
 #include "jobs/job_rights.h"
 #include "jobs/job_store.h"
 #include "jobs/job_submission.h"
+#include "jobs/match_and_load_submission.h"
 #include "jobs/wire_statuses.h"
 #include "register.h"
 #include "store/database.h"
@@ -87,6 +90,11 @@ void replyJob(RequestContext& ctx, const JobRow& job) {
         ctx.reply("RRS", job.rangeStart);
         ctx.reply("RSN", setName);
         break;
+    case jobs::type::Match:
+        // The new set is named until the client reports the set it made.
+        ctx.reply("SRS", nameOf(db, "record_sets", job.saveRecordSetId));
+        ctx.reply("RSN", job.newRecordSetName);
+        break;
     default:
         ctx.reply("RUID", groupName);
         break;
@@ -134,19 +142,22 @@ SubmittedJob submittedFrom(RequestContext& ctx) {
     s.libraryId = ctx.text("REQ_LIBRARY_ID");
     s.locationId = ctx.text("REQ_LOCATION_ID");
     s.fieldOrder = ctx.text("MFONAME");
+    if (ctx.has("SJID"))
+        s.sourceJob = ctx.number("SJID");
+    s.add035 = ctx.flag("ADD035");
     s.operatorId = ctx.session()->operatorId;
     return s;
 }
 
 void submitJob(RequestContext& ctx) {
     const SubmittedJob submitted = submittedFrom(ctx);
-    if (submitted.type < jobs::type::Scan || submitted.type > jobs::type::IndexRecords) {
+    if (submitted.type < jobs::type::Scan || submitted.type > jobs::type::AuthDbLoad) {
         ctx.setStatus(st::Invalid);
         return;
     }
     Database& db = ctx.db();
     const auto recordType = submittedRecordType(db, submitted);
-    if (recordType && refuseWithout(ctx, jobs::submitRight(submitted.type, *recordType)))
+    if (recordType && refuseWithout(ctx, submissionRight(submitted, *recordType)))
         return;
     Transaction tx(db);
     const SubmissionCheck check = checkSubmission(db, submitted, jobTimeNow());
@@ -161,19 +172,42 @@ void submitJob(RequestContext& ctx) {
     ctx.reply("ID", id);
 }
 
+std::optional<std::int32_t> optionalNumber(RequestContext& ctx, std::string_view key) {
+    if (!ctx.has(key))
+        return std::nullopt;
+    return ctx.number(key);
+}
+
+// Only the operator whose client submitted the job reports its progress.
+void reportProgress(RequestContext& ctx) {
+    Database& db = ctx.db();
+    Transaction tx(db);
+    const auto job = jobFor(ctx);
+    if (!job)
+        return;
+    if (job->operatorId != ctx.session()->operatorId) {
+        ctx.setStatus(st::NotAuthorized);
+        return;
+    }
+    const ProgressReport report{ctx.number("JS"), optionalNumber(ctx, "EC"),
+                                optionalNumber(ctx, "RP"), optionalNumber(ctx, "RTP"),
+                                optionalNumber(ctx, "SRS")};
+    if (const std::int32_t status = applyProgress(db, *job, report)) {
+        ctx.setStatus(status);
+        return;
+    }
+    tx.commit();
+}
+
 void changeJob(RequestContext& ctx) {
+    if (ctx.has("JS")) {
+        reportProgress(ctx);
+        return;
+    }
     const auto job = jobFor(ctx);
     if (!job || refuseWithout(ctx, jobs::submitRight(job->type, job->recordType)))
         return;
     JobStore store(ctx.db());
-    if (ctx.has("JS")) {
-        if (ctx.number("JS") != jobs::status::Failed || job->status != jobs::status::Pending) {
-            ctx.setStatus(st::Invalid);
-            return;
-        }
-        store.finish(job->id, jobs::status::Failed);
-        return;
-    }
     const std::string start = ctx.text("SS");
     if (!start.empty() && !isJobTime(start)) {
         ctx.setStatus(st::Invalid);
@@ -286,6 +320,9 @@ void registerJobHandlers(Dispatcher& dispatcher) {
                      {"NM", Kind::Text},
                      {"SS", Kind::Text},
                      {"JS", Kind::Number},
+                     {"EC", Kind::Number},
+                     {"RP", Kind::Number},
+                     {"RTP", Kind::Number},
                      {"RT", Kind::Number},
                      {"RSID", Kind::Number},
                      {"RRS", Kind::Text},

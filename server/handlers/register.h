@@ -14,6 +14,7 @@ void registerRuleSetHandlers(Dispatcher& dispatcher);   // rule documents and ru
 void registerRecordSetHandlers(Dispatcher& dispatcher); // record sets and their ids
 void registerJobHandlers(Dispatcher& dispatcher);       // SAVE_JOB, GET_JOBS, KILL_JOB, ...
 void registerJobOutputHandlers(Dispatcher& dispatcher); // job logs and result files
+void registerJobUploadHandlers(Dispatcher& dispatcher); // UPLOAD_MARC
 void registerPreviewHandlers(Dispatcher& dispatcher);   // PREVIEW_RECORD, PREVIEW_RECORD_SET
 
 inline void registerAllHandlers(Dispatcher& dispatcher) {
@@ -26,6 +27,7 @@ inline void registerAllHandlers(Dispatcher& dispatcher) {
     registerRecordSetHandlers(dispatcher);
     registerJobHandlers(dispatcher);
     registerJobOutputHandlers(dispatcher);
+    registerJobUploadHandlers(dispatcher);
     registerPreviewHandlers(dispatcher);
 }
 

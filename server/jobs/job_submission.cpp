@@ -1,6 +1,7 @@
 #include "job_submission.h"
 
 #include "job_kinds.h"
+#include "match_and_load_submission.h"
 #include "recordsets/record_set_catalogue.h"
 #include "rulerun/catalogue_facts.h"
 #include "store/database.h"
@@ -84,7 +85,7 @@ std::optional<std::int32_t> submittedRecordType(Database& db, const SubmittedJob
 }
 
 SubmissionCheck checkSubmission(Database& db, const SubmittedJob& s, const std::string& now) {
-    if (blank(s.name) || s.type < jobs::type::Scan || s.type > jobs::type::IndexRecords)
+    if (blank(s.name) || s.type < jobs::type::Scan || s.type > jobs::type::AuthDbLoad)
         return refuse(st::Invalid);
     if (s.start && !isJobTime(*s.start))
         return refuse(st::Invalid);
@@ -98,7 +99,10 @@ SubmissionCheck checkSubmission(Database& db, const SubmittedJob& s, const std::
     job.scheduledStart = s.start.value_or(now);
     job.operatorId = s.operatorId;
 
-    if (s.type == jobs::type::DataChange) {
+    if (s.type >= jobs::type::Match) {
+        if (const auto refused = checkMatchOrLoadSubmission(db, s, job))
+            return refuse(refused);
+    } else if (s.type == jobs::type::DataChange) {
         const auto recordType = submittedRecordType(db, s);
         if (!recordType)
             return refuse(st::Missing);
@@ -120,7 +124,7 @@ SubmissionCheck checkSubmission(Database& db, const SubmittedJob& s, const std::
             return refuse(input);
     }
 
-    if (s.type != jobs::type::IndexRecords) {
+    if (s.type == jobs::type::Scan || s.type == jobs::type::DataChange) {
         const std::int32_t wanted = s.type == jobs::type::Scan ? 1 : 2;
         const auto ruleType = s.group ? groupRuleType(db, *s.group) : std::nullopt;
         if (!ruleType)

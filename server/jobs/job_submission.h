@@ -30,6 +30,8 @@ struct SubmittedJob {
     std::string libraryId;                 // "REQ_LIBRARY_ID"
     std::string locationId;                // "REQ_LOCATION_ID"
     std::string fieldOrder;                // "MFONAME"
+    std::optional<std::int32_t> sourceJob; // "SJID"
+    bool add035 = false;                   // "ADD035"
     std::string operatorId;
 };
 
