@@ -187,17 +187,12 @@ JobEnd runAuthMergeJob(JobExecution& run) {
             log << "rejected, the records it matched are gone\n";
         } else {
             std::size_t chosen = 0;
-            if (candidates.size() > 1) {
-                const std::string_view kind = multipleMatchKind(*cleanView.record);
-                const auto merge = configuration.mergeMultiple.find(kind);
-                if (merge == configuration.mergeMultiple.end() || !merge->second) {
-                    ++counts[4];
-                    ++counters.errors;
-                    results.write(jobs::result_file::Reject, clean);
-                    log << "rejected, several matches and " << (kind.empty() ? "its kind" : kind)
-                        << " is not merged\n";
-                    continue;
-                }
+            const std::string_view kind = multipleMatchKind(*cleanView.record);
+            const auto mergeSeveral = configuration.mergeMultiple.find(kind);
+            const bool refused = candidates.size() > 1 &&
+                                 (mergeSeveral == configuration.mergeMultiple.end() ||
+                                  !mergeSeveral->second);
+            if (candidates.size() > 1 && !refused) {
                 chosen = chooser.best(candidates);
                 for (std::size_t c = 0; c < candidates.size(); ++c)
                     if (c != chosen) {
@@ -208,7 +203,13 @@ JobEnd runAuthMergeJob(JobExecution& run) {
             const std::int32_t target = ids[chosen];
             const std::string& existing = candidates[chosen];
             const marc::ParseResult old = marc::parseRecord(existing);
-            if (const auto reason = authload::doNotMerge(*old.record, configuration)) {
+            if (refused) {
+                ++counts[4];
+                ++counters.errors;
+                results.write(jobs::result_file::Reject, clean);
+                log << "rejected, several matches and " << (kind.empty() ? "its kind" : kind)
+                    << " is not merged\n";
+            } else if (const auto reason = authload::doNotMerge(*old.record, configuration)) {
                 ++counts[2];
                 results.write(jobs::result_file::Discard, clean);
                 log << "discarded by " << *reason << "\n";

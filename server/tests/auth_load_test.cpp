@@ -3,6 +3,7 @@
 // and the unmatched records loaded as new ones; the result files and the
 // catalogue checked afterwards.
 #include "job_test_support.h"
+#include "catalogue/record_writer.h"
 #include "jobs/job_records.h"
 #include "jobs/job_store.h"
 
@@ -149,6 +150,99 @@ TEST_F(AuthLoad, MatchMergeAndLoadAnAgencyFile) {
     const std::int32_t again = queue(load);
     ASSERT_EQ(numberOf(waitForJob(again), "JS"), jobs::status::Done);
     EXPECT_EQ(records(again, jobs::result_file::Reject).size(), 2u) << log(again);
+}
+
+// Several matches under one heading, reduced by the choose-best companion or
+// rejected; deletion notices, refused while bibliographic records use the
+// heading.
+TEST_F(AuthLoad, SeveralMatchesAndDeletionNotices) {
+    const std::int32_t matchConfiguration =
+        group(3, "heading match", {"Delete-By-Auth-Status"}, {{"MATCH_PROFILE_CODE", "HEADING"}});
+    // Record 8 answers to record 7's heading too.
+    auto key = server.db().prepare(
+        "SELECT key FROM catalogue_index WHERE record_type = 3 AND code = 'AH' AND record_id = 7");
+    ASSERT_TRUE(key.step());
+    const std::string heading = key.text(0);
+    key.reset();
+    auto add = server.db().prepare(
+        "INSERT INTO catalogue_index (record_type, code, key, record_id) VALUES (3, 'AH', ?1, 8)");
+    add.bind(1, heading).run();
+    // An authority record no bibliographic record uses.
+    marc::Record unused(*marc::Leader::fromText("00000nz  a2200000n  4500"));
+    unused.appendField(marc::Field::control("001", "u1"));
+    unused.appendField(marc::Field::control("003", "VDEMO"));
+    unused.appendField(marc::Field::data("100", '1', ' ', {{'a', "Nobody, Unused,"}}));
+    std::string unusedOctets;
+    marc::appendIso2709(unused, unusedOctets);
+    std::int32_t unusedId = 0;
+    {
+        Transaction tx(server.db());
+        unusedId = RecordWriter(server.db(), "demo").save(unusedOctets, RecordKind::Authority).id;
+        tx.commit();
+    }
+    const auto notice = [](std::string octets) {
+        octets[5] = 'd';
+        return octets;
+    };
+    const auto unusedNotice = [&] {
+        marc::Record r = unused;
+        r.setControlValue("001", "u2");
+        std::string out;
+        marc::appendIso2709(r, out);
+        return notice(out);
+    }();
+
+    JobRow match;
+    match.name = "heading match";
+    match.type = jobs::type::AuthLoadMatch;
+    match.recordType = 3;
+    match.ruleSetId = matchConfiguration;
+    match.status = jobs::status::Paused;
+    const std::int32_t matchJob = queue(match);
+    JobRecords(server.db()).append(matchJob, {agencyCopy(7), notice(agencyCopy(1)), unusedNotice});
+    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
+    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done) << log(matchJob);
+    EXPECT_EQ(records(matchJob, jobs::result_file::MultiMatch).size(), 1u) << log(matchJob);
+
+    const std::string eightBefore = marcOf(3, 8);
+    const auto runMerge = [&](const std::string& name, const std::string& mmm) {
+        const std::int32_t best = group(5, name + "{linked}", {}, {});
+        auto doc = send("SAVE_RULE_DOCUMENT",
+                        {{"RT", 5}, {"NM", name + " prefers 8"}, {"DSC", std::string()},
+                         {"DOC", std::string("rule \"Eight\"\r\n  when\r\n    MARC.control.\"001\" "
+                                             "equals \"8\"\r\n  then\r\n    CHANGED\r\nend\r\n")}});
+        send("SAVE_RULE_SET", {{"ID", best}, {"RT", 5}, {"NM", name + "{linked}"},
+                               {"DSC", std::string()}, {"RDID", numberOf(doc, "ID")}, {"RO", 0}});
+        const std::int32_t configuration =
+            group(4, name, {"6XX|Retain existing field and incoming field"},
+                  {{"MMM_PERSONAL", mmm}, {"LOAD_CHOOSE_BEST_RULE_SET_ID", std::to_string(best)}});
+        JobRow merge;
+        merge.name = name;
+        merge.type = jobs::type::AuthLoadMerge;
+        merge.recordType = 3;
+        merge.ruleSetId = configuration;
+        merge.sourceJobId = matchJob;
+        const std::int32_t id = queue(merge);
+        EXPECT_EQ(numberOf(waitForJob(id), "JS"), jobs::status::Done) << log(id);
+        return id;
+    };
+    const std::int32_t refused = runMerge("several refused", "N");
+    EXPECT_EQ(records(refused, jobs::result_file::Reject).size(), 2u) << log(refused);
+    EXPECT_EQ(marcOf(3, 8), eightBefore);
+
+    // The deletion before the refusal was saved with its bulk.
+    EXPECT_TRUE(marcOf(3, unusedId).empty());
+    EXPECT_EQ(records(refused, jobs::result_file::Deleted).size(), 1u);
+    const std::int32_t merged = runMerge("several merged", "Y");
+    EXPECT_EQ(records(merged, jobs::result_file::Redundant).size(), 1u) << log(merged);
+    EXPECT_NE(marcOf(3, 8), eightBefore); // the companion preferred 8
+    EXPECT_NE(marcOf(3, 8).find("Agency source 7"), std::string::npos);
+    // Record 1's heading is an author's: its notice is refused; the unused
+    // record went in the first merge, so now its notice has nothing to delete.
+    EXPECT_FALSE(marcOf(3, 1).empty());
+    EXPECT_EQ(records(merged, jobs::result_file::Deleted).size(), 0u);
+    EXPECT_NE(log(merged).find("whose heading bibliographic records use"), std::string::npos);
+    EXPECT_NE(log(merged).find("the records it matched are gone"), std::string::npos);
 }
 
 } // namespace
