@@ -4,7 +4,10 @@
 // catalogue checked afterwards.
 #include "job_test_support.h"
 #include "catalogue/record_writer.h"
+#include "jobs/job_execution.h"
 #include "jobs/job_records.h"
+
+#include <atomic>
 #include "jobs/job_store.h"
 
 #include "marc/iso2709_writer.h"
@@ -243,6 +246,66 @@ TEST_F(AuthLoad, SeveralMatchesAndDeletionNotices) {
     EXPECT_EQ(records(merged, jobs::result_file::Deleted).size(), 0u);
     EXPECT_NE(log(merged).find("whose heading bibliographic records use"), std::string::npos);
     EXPECT_NE(log(merged).find("the records it matched are gone"), std::string::npos);
+}
+
+// A merge killed mid-run: the bulk it was in is finished, every record is
+// either as it was or fully merged, and the counts say how far it got.
+TEST_F(AuthLoad, AKilledMergeLeavesWholeBulks) {
+    const std::int32_t authorities = static_cast<std::int32_t>(
+        count("SELECT count(*) FROM catalogue_records WHERE record_type = 3"));
+    ASSERT_GE(authorities, 40);
+    // Each demo record twice over, under its 035: 80 matches make one bulk
+    // with room; so the file holds them four times over, 160 records.
+    std::vector<std::string> file;
+    for (int round = 0; round < 4; ++round)
+        for (std::int32_t id = 1; id <= 40; ++id)
+            file.push_back(agencyCopy(id));
+    const std::int32_t matchConfiguration =
+        group(3, "035 match", {}, {{"MATCH_PROFILE_CODE", "CTRLNO"}});
+    JobRow match;
+    match.name = "big match";
+    match.type = jobs::type::AuthLoadMatch;
+    match.recordType = 3;
+    match.ruleSetId = matchConfiguration;
+    match.status = jobs::status::Paused;
+    const std::int32_t matchJob = queue(match);
+    JobRecords(server.db()).append(matchJob, file);
+    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
+    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done);
+
+    JobRow merge;
+    merge.name = "killed merge";
+    merge.type = jobs::type::AuthLoadMerge;
+    merge.recordType = 3;
+    merge.ruleSetId = group(4, "sources", {"6XX|Retain existing field and incoming field"}, {});
+    merge.sourceJobId = matchJob;
+    merge.scheduledStart = "2999-01-01 00:00:00"; // claimed below, not by the runner
+    const std::int32_t mergeJob = queue(merge);
+    std::vector<std::string> before;
+    for (std::int32_t id = 1; id <= 40; ++id)
+        before.push_back(marcOf(3, id));
+    auto claimed = JobStore(server.db()).claimDue("2999-01-01 00:00:00");
+    ASSERT_TRUE(claimed);
+    ASSERT_EQ(claimed->id, mergeJob);
+    ASSERT_TRUE(JobStore(server.db()).requestKill(mergeJob));
+    std::atomic<bool> stopping{false};
+    JobExecution run(server.db(), server.core().store().path(), *claimed, stopping);
+    const JobEnd end = runAuthMergeJob(run);
+    EXPECT_EQ(end.status, jobs::status::Killed);
+    JobStore(server.db()).finish(mergeJob, end.status);
+    const auto job = send("GET_JOB", {{"ID", mergeJob}});
+    EXPECT_EQ(numberOf(job, "RP"), 1);  // bulks processed
+    EXPECT_EQ(numberOf(job, "RTP"), 2); // of two
+    // The first bulk merged the first hundred incoming records: each of the
+    // 40 existing records at least twice, so every one of them is merged.
+    for (std::int32_t id = 1; id <= 40; ++id) {
+        const std::string now = marcOf(3, id);
+        EXPECT_NE(now, before[static_cast<std::size_t>(id - 1)]) << id;
+        EXPECT_TRUE(marc::parseRecord(now).record.has_value()) << id;
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_history WHERE record_type = 3 AND "
+                    "action = 'replaced'"),
+              100);
 }
 
 } // namespace
