@@ -7,7 +7,9 @@ namespace orvane::server {
 
 ServerCore::ServerCore(const ServerOptions& options)
     : log_(), store_(options.dbPath), sessions_(options.sessionIdleLimit, options.clock),
-      dispatcher_(store_, sessions_, log_, {options.trustLocalLogin}), endpoint_(dispatcher_) {
+      loginGuard_(options.loginLimits, options.clock),
+      dispatcher_(store_, sessions_, log_, {options.trustLocalLogin, &loginGuard_}),
+      endpoint_(dispatcher_) {
     if (!options.logPath.empty())
         log_.toFile(options.logPath);
     registerAllHandlers(dispatcher_);

@@ -4,6 +4,7 @@
 
 #include "dispatch/dispatcher.h"
 #include "dispatch/endpoint.h"
+#include "auth/login_guard.h"
 #include "dispatch/sessions.h"
 #include "store/store.h"
 #include "util/log.h"
@@ -25,6 +26,7 @@ struct ServerOptions {
     // Run the queued jobs on a thread of this server (serve and the
     // embedded server do; tools and most tests do not).
     bool runJobs = false;
+    LoginLimits loginLimits;
 };
 
 class JobRunner;
@@ -44,6 +46,7 @@ private:
     Log log_;
     Store store_;
     SessionTable sessions_;
+    LoginGuard loginGuard_;
     Dispatcher dispatcher_;
     Endpoint endpoint_;
     // Last, so that it stops before what it uses goes.

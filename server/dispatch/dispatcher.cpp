@@ -57,7 +57,8 @@ bool Dispatcher::knowsSession(const std::string& token) const {
     return sessions_.find(token).has_value();
 }
 
-Outcome Dispatcher::dispatch(const wire::Request& request, const std::string& token) {
+Outcome Dispatcher::dispatch(const wire::Request& request, const std::string& token,
+                             std::string_view peer) {
     auto it = handlers_.find(request.code);
     const bool needsSession = it == handlers_.end() || it->second.needsSession;
 
@@ -91,7 +92,7 @@ Outcome Dispatcher::dispatch(const wire::Request& request, const std::string& to
     }
 
     RequestContext context(request, outcome.answer, store_, sessions_, log_, session,
-                           policy_.trustLocalLogin);
+                           policy_.trustLocalLogin, peer, policy_.loginGuard);
     try {
         if (!handler.right.empty() && !context.hasRight(handler.right)) {
             outcome.answer.status = wire::status::NotAuthorized;

@@ -12,6 +12,7 @@
 namespace orvane::server {
 
 class Log;
+class LoginGuard;
 class SessionTable;
 class Store;
 
@@ -24,6 +25,8 @@ struct Outcome {
 
 struct DispatchPolicy {
     bool trustLocalLogin = false;
+    // Slows password guessing; none where no passwords are checked.
+    LoginGuard* loginGuard = nullptr;
 };
 
 class Dispatcher {
@@ -35,7 +38,9 @@ public:
     bool knows(std::string_view code) const;
     bool knowsSession(const std::string& token) const;
 
-    Outcome dispatch(const wire::Request& request, const std::string& token);
+    // `peer` is the client's address (empty on the embedded server).
+    Outcome dispatch(const wire::Request& request, const std::string& token,
+                     std::string_view peer = {});
 
 private:
     Store& store_;

@@ -17,13 +17,14 @@ bool Endpoint::knowsSession(std::string_view authorization) {
     return !token.empty() && dispatcher_.knowsSession(token);
 }
 
-HttpReply Endpoint::handle(std::string_view body, std::string_view authorization) {
+HttpReply Endpoint::handle(std::string_view body, std::string_view authorization,
+                           std::string_view peer) {
     if (body.size() > MaxBodyBytes)
         return {400, wire::encodeError("request body is larger than the server accepts")};
     auto decoded = wire::decodeRequest(body);
     if (!decoded.value)
         return {400, wire::encodeError(decoded.error)};
-    Outcome outcome = dispatcher_.dispatch(*decoded.value, bearerToken(authorization));
+    Outcome outcome = dispatcher_.dispatch(*decoded.value, bearerToken(authorization), peer);
     if (outcome.httpStatus != 200)
         return {outcome.httpStatus, wire::encodeError(outcome.error)};
     return {200, wire::encodeAnswer(outcome.answer)};

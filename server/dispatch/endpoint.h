@@ -23,7 +23,9 @@ public:
 
     explicit Endpoint(Dispatcher& dispatcher) : dispatcher_(dispatcher) {}
 
-    HttpReply handle(std::string_view body, std::string_view authorization);
+    // `peer` is the client's address, for the log and login throttling.
+    HttpReply handle(std::string_view body, std::string_view authorization,
+                     std::string_view peer = {});
     // Whether an Authorization header names a live session: the HTTP front
     // asks before it reads a body.
     bool knowsSession(std::string_view authorization);

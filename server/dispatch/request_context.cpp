@@ -7,9 +7,11 @@ namespace orvane::server {
 
 RequestContext::RequestContext(const wire::Request& request, wire::Answer& answer, Store& store,
                                SessionTable& sessions, Log& log, std::optional<Session> session,
-                               bool trustLocalLogin)
+                               bool trustLocalLogin, std::string_view peer,
+                               LoginGuard* loginGuard)
     : request_(request), answer_(answer), store_(store), sessions_(sessions), log_(log),
-      session_(std::move(session)), trustLocalLogin_(trustLocalLogin) {}
+      session_(std::move(session)), trustLocalLogin_(trustLocalLogin), peer_(peer),
+      loginGuard_(loginGuard) {}
 
 std::string RequestContext::text(std::string_view key) const {
     const auto* f = wire::findField(request_.fields, key);

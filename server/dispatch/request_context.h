@@ -15,13 +15,15 @@ namespace orvane::server {
 
 class Database;
 class Log;
+class LoginGuard;
 class Store;
 
 class RequestContext {
 public:
     RequestContext(const wire::Request& request, wire::Answer& answer, Store& store,
                    SessionTable& sessions, Log& log, std::optional<Session> session,
-                   bool trustLocalLogin = false);
+                   bool trustLocalLogin = false, std::string_view peer = {},
+                   LoginGuard* loginGuard = nullptr);
 
     // Field values; an absent field reads as empty text, 0 or false (kinds are
     // checked against the handler's rules before it runs).
@@ -44,6 +46,9 @@ public:
     bool hasRight(std::string_view code);
     // True on the embedded server, where LOGIN needs no password.
     bool trustsLocalLogin() const { return trustLocalLogin_; }
+    // The client's address; empty on the embedded server.
+    std::string_view peer() const { return peer_; }
+    LoginGuard* loginGuard() { return loginGuard_; }
 
 private:
     const wire::Request& request_;
@@ -53,6 +58,8 @@ private:
     Log& log_;
     std::optional<Session> session_;
     bool trustLocalLogin_;
+    std::string_view peer_;
+    LoginGuard* loginGuard_;
 };
 
 } // namespace orvane::server

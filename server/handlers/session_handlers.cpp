@@ -1,5 +1,6 @@
 // LOGIN, OPEN, LOGOUT and CHANGE_PASSWORD: how an operator gets, confirms,
 // ends and secures a session.
+#include "auth/login_guard.h"
 #include "auth/operators.h"
 #include "auth/password.h"
 #include "dispatch/dispatcher.h"
@@ -24,17 +25,46 @@ std::string supportWebText(Database& db) {
     return st.step() ? st.text(0) : std::string();
 }
 
+// Checks the password under the login guard: false, without hashing, when
+// attempts for this id or from this address are being held back or too many
+// hashes run already.
+bool passwordAccepted(RequestContext& ctx, const std::optional<OperatorAccount>& account) {
+    const std::string id = ctx.text("OI");
+    LoginGuard* guard = ctx.loginGuard();
+    if (!guard) {
+        if (!account)
+            verifyAgainstDummy(ctx.text("PW"));
+        return account && verifyPassword(account->passwordHash, ctx.text("PW"));
+    }
+    const std::string from = ctx.peer().empty() ? std::string() : " from " + std::string(ctx.peer());
+    if (guard->admit(id, ctx.peer()) == LoginGuard::Verdict::Throttled) {
+        ctx.log().line("LOGIN held back" + from + " after repeated failures, for " +
+                       std::to_string(guard->delayFor(id, ctx.peer()).count()) + " s more");
+        return false;
+    }
+    const LoginGuard::HashTurn turn = guard->hashTurn();
+    if (!turn) {
+        ctx.log().line("LOGIN refused" + from + ": too many logins are being checked at once");
+        return false;
+    }
+    bool accepted = false;
+    if (!account)
+        verifyAgainstDummy(ctx.text("PW"));
+    else
+        accepted = verifyPassword(account->passwordHash, ctx.text("PW"));
+    if (accepted)
+        guard->succeeded(id, ctx.peer());
+    else
+        guard->failed(id, ctx.peer());
+    return accepted;
+}
+
 // An unknown operator and a wrong password get the same answer, no fields,
 // after the same work.
 void login(RequestContext& ctx) {
     const auto account = findOperator(ctx.db(), ctx.text("OI"));
-    bool accepted = false;
-    if (!account)
-        verifyAgainstDummy(ctx.text("PW"));
-    else if (!ctx.has("PW") && ctx.trustsLocalLogin())
-        accepted = true;
-    else
-        accepted = verifyPassword(account->passwordHash, ctx.text("PW"));
+    const bool accepted = (account && !ctx.has("PW") && ctx.trustsLocalLogin()) ||
+                          passwordAccepted(ctx, account);
 
     if (!accepted) {
         // The id typed is not logged: it may be a password typed in the wrong box.

@@ -672,7 +672,7 @@ void HttpServer::Impl::work() {
         }
         Completion completion{task.connection, {}, task.keepAlive};
         try {
-            HttpReply reply = endpoint.handle(task.body, task.authorization);
+            HttpReply reply = endpoint.handle(task.body, task.authorization, task.peer);
             completion.bytes = response(reply.status, reply.body, task.keepAlive);
         } catch (const std::exception& e) {
             log.line(std::string("http: ") + e.what());

@@ -76,6 +76,7 @@ struct TestServerOptions {
     std::string logPath;
     // The job runner's thread, for the tests of jobs.
     bool runJobs = false;
+    LoginLimits loginLimits;
 
     static TestServerOptions loggingTo(std::string path) {
         TestServerOptions options;
@@ -94,6 +95,7 @@ public:
         server.logPath = options.logPath;
         server.trustLocalLogin = options.trustLocalLogin;
         server.runJobs = options.runJobs;
+        server.loginLimits = options.loginLimits;
         core_ = std::make_unique<ServerCore>(server);
         core_->log().mute(options.logPath.empty());
         initialiseStore(core_->store(), options.demo, options.catalogue);
@@ -103,10 +105,12 @@ public:
     Database& db() { return core_->store().db(); }
     const TempDir& dir() const { return dir_; }
 
-    // As the HTTP front would pass it on: the JSON body and a bearer token.
-    HttpReply post(const wire::Request& request, const std::string& token) {
+    // As the HTTP front would pass it on: the JSON body, a bearer token and
+    // the client's address.
+    HttpReply post(const wire::Request& request, const std::string& token,
+                   std::string_view peer = {}) {
         return core_->endpoint().handle(wire::encodeRequest(request),
-                                        token.empty() ? std::string() : "Bearer " + token);
+                                        token.empty() ? std::string() : "Bearer " + token, peer);
     }
 
     // The answer; anything but HTTP 200 fails the test and answers status -1.
