@@ -68,7 +68,16 @@ std::vector<std::string> allTexts(const RequestContext& ctx, std::string_view ke
 }
 
 std::optional<std::int64_t> optionalId(const RequestContext& ctx) {
-    return ctx.number("ID") > 0 ? std::optional<std::int64_t>(ctx.number("ID")) : std::nullopt;
+    return ctx.has("ID") ? std::optional<std::int64_t>(ctx.number("ID")) : std::nullopt;
+}
+
+// A save names a stored object by a positive "ID", or sends none for a new
+// one; any other id is refused rather than taken as "new".
+bool idIsUsable(RequestContext& ctx) {
+    if (!ctx.has("ID") || ctx.number("ID") > 0)
+        return true;
+    ctx.setStatus(wire::status::InvalidValue);
+    return false;
 }
 
 void getRuleDocuments(RequestContext& ctx) {
@@ -85,6 +94,8 @@ void getRuleDocuments(RequestContext& ctx) {
 }
 
 void saveRuleDocumentRequest(RequestContext& ctx) {
+    if (!idIsUsable(ctx))
+        return;
     RuleDocumentChange change{optionalId(ctx), ctx.number("RT"), ctx.text("NM"), ctx.text("DSC"),
                               ctx.text("DOC"), allTexts(ctx, "PN"), ctx.session()->operatorId};
     if (!mayAct(ctx, change.ruleType, change.id ? RuleAction::Update : RuleAction::Add))
@@ -177,6 +188,8 @@ bool readContents(const RequestContext& ctx, RuleSetChange& change) {
 }
 
 void saveRuleSetRequest(RequestContext& ctx) {
+    if (!idIsUsable(ctx))
+        return;
     RuleSetChange change{optionalId(ctx), ctx.number("RT"), ctx.text("NM"), ctx.text("DSC"),
                          {}, {}, ctx.session()->operatorId};
     if (!mayAct(ctx, change.ruleType, change.id ? RuleAction::Update : RuleAction::Add))

@@ -1,6 +1,7 @@
 // The rule document and rule set group requests against a server: what is
 // kept, what is answered and in which order, and what is refused.
 #include "reference_fixture.h"
+#include "protocol/status.h"
 #include "rule_set_fixture.h"
 
 #include <gtest/gtest.h>
@@ -178,3 +179,19 @@ TEST_F(RuleSetHandlers, EachRuleTypeNeedsItsOwnRight) {
 }
 
 } // namespace
+
+// An "ID" that names no stored object cannot be a new one either: a save
+// with a zero or negative id is refused, and nothing is created.
+TEST_F(RuleSetHandlers, SavesWithAnIdThatIsNoIdAreRefused) {
+    const auto document = saveDocument(all, 1, "Kept");
+    for (const std::int32_t id : {-5, 0, INT32_MIN}) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(send(all, "SAVE_RULE_DOCUMENT", {{"ID", id}, {"RT", 1}, {"NM", "New doc"}}),
+                  (wire::Answer{wire::status::InvalidValue, {}}));
+        EXPECT_EQ(send(all, "SAVE_RULE_SET",
+                       {{"ID", id}, {"RT", 1}, {"NM", "New group"}, {"RDID", document}, {"RO", 0}}),
+                  (wire::Answer{wire::status::InvalidValue, {}}));
+    }
+    EXPECT_EQ(records(send(all, "GET_RULE_DOCUMENTS", {{"RT", 1}}), "ID").size(), 1u);
+    EXPECT_EQ(records(send(all, "GET_RULE_SETS", {{"RT", 1}}), "ID").size(), 0u);
+}
