@@ -8,6 +8,7 @@
 #include "jobs/job_records.h"
 
 #include <atomic>
+#include <filesystem>
 #include "jobs/job_store.h"
 
 #include "marc/iso2709_writer.h"
@@ -246,6 +247,64 @@ TEST_F(AuthLoad, SeveralMatchesAndDeletionNotices) {
     EXPECT_EQ(records(merged, jobs::result_file::Deleted).size(), 0u);
     EXPECT_NE(log(merged).find("whose heading bibliographic records use"), std::string::npos);
     EXPECT_NE(log(merged).find("the records it matched are gone"), std::string::npos);
+}
+
+// The demo's configurations take the sample authority file through the
+// load: nothing matches at first, so the database load adds it; loaded again,
+// every record matches its copy by heading and merges into it.
+TEST_F(AuthLoad, TheDemoConfigurationsTakeTheSampleFileThroughTheLoad) {
+    const std::string bytes =
+        readFile((std::filesystem::path(VELUMAR_MARC_DATA_DIR) / "eg_auth-subset100.mrc").string());
+    if (bytes.empty())
+        GTEST_SKIP() << "the MARC sample folder is absent";
+    std::vector<std::string> file;
+    marc::Reader reader{std::string_view(bytes)};
+    while (const auto r = reader.next())
+        file.emplace_back(r->bytes());
+    const auto groupNamed = [&](const char* name) {
+        auto st = server.db().prepare("SELECT id FROM rule_sets WHERE name = ?1");
+        st.bind(1, name);
+        return st.step() ? st.int32(0) : -1;
+    };
+    const auto matchFile = [&](const std::string& name) {
+        JobRow match;
+        match.name = name;
+        match.type = jobs::type::AuthLoadMatch;
+        match.recordType = 3;
+        match.ruleSetId = groupNamed("Standard load match");
+        match.status = jobs::status::Paused;
+        match.add035 = true;
+        const std::int32_t id = queue(match);
+        JobRecords(server.db()).append(id, file);
+        JobStore(server.db()).setStatus(id, jobs::status::Pending);
+        EXPECT_EQ(numberOf(waitForJob(id), "JS"), jobs::status::Done) << log(id);
+        return id;
+    };
+    const std::int32_t before = static_cast<std::int32_t>(
+        count("SELECT count(*) FROM catalogue_records WHERE record_type = 3"));
+    const std::int32_t first = matchFile("sample, first");
+    EXPECT_EQ(records(first, jobs::result_file::NoMatch).size(), file.size()) << log(first);
+    JobRow load;
+    load.name = "sample load";
+    load.type = jobs::type::AuthDbLoad;
+    load.recordType = 3;
+    load.sourceJobId = first;
+    const std::int32_t loadJob = queue(load);
+    ASSERT_EQ(numberOf(waitForJob(loadJob), "JS"), jobs::status::Done) << log(loadJob);
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records WHERE record_type = 3"),
+              before + static_cast<std::int64_t>(file.size()));
+
+    const std::int32_t second = matchFile("sample, second");
+    EXPECT_EQ(records(second, jobs::result_file::Match).size(), file.size()) << log(second);
+    JobRow merge;
+    merge.name = "sample merge";
+    merge.type = jobs::type::AuthLoadMerge;
+    merge.recordType = 3;
+    merge.ruleSetId = groupNamed("Standard load merge");
+    merge.sourceJobId = second;
+    const std::int32_t mergeJob = queue(merge);
+    ASSERT_EQ(numberOf(waitForJob(mergeJob), "JS"), jobs::status::Done) << log(mergeJob);
+    EXPECT_EQ(records(mergeJob, jobs::result_file::After).size(), file.size()) << log(mergeJob);
 }
 
 // A merge killed mid-run: the bulk it was in is finished, every record is
