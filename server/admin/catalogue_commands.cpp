@@ -9,8 +9,12 @@
 #include "store/store.h"
 
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvane::server {
 
@@ -78,22 +82,77 @@ std::vector<std::int32_t> readIds(const std::string& path) {
     return ids;
 }
 
+// An output that is the database, or a file SQLite keeps beside it, under
+// any name (relative, through a link), would be truncated under the reader.
+void refuseDatabaseFiles(const std::string& output, const std::string& database) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path out = fs::weakly_canonical(output, error);
+    const std::string db = fs::weakly_canonical(database, error).string();
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const fs::path companion = db + suffix;
+        const bool same = out == companion ||
+                          (fs::exists(output, error) && fs::exists(companion, error) &&
+                           fs::equivalent(output, companion, error));
+        if (same)
+            throw UsageError(output + " is the database " + database +
+                             " or one of its files; write the export elsewhere");
+    }
+}
+
+// Written beside the output and renamed over it once complete, so the name
+// never holds half an export and a file of another name is never written into.
+class OutputFile {
+public:
+    explicit OutputFile(std::string path) : path_(std::move(path)) {
+        std::string pattern = path_ + ".part-XXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            throw std::runtime_error("cannot write " + path_);
+        // mkstemp makes the file private; an export is an ordinary file.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+        ::close(fd);
+        temporary_ = pattern;
+        stream_.open(temporary_, std::ios::binary | std::ios::trunc);
+        if (!stream_)
+            throw std::runtime_error("cannot write " + path_);
+    }
+    ~OutputFile() {
+        if (!temporary_.empty())
+            std::remove(temporary_.c_str());
+    }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    std::ostream& stream() { return stream_; }
+    void commit() {
+        stream_.close();
+        if (!stream_ || std::rename(temporary_.c_str(), path_.c_str()) != 0)
+            throw std::runtime_error("writing " + path_ + " failed");
+        temporary_.clear();
+    }
+
+private:
+    std::string path_;
+    std::string temporary_;
+    std::ofstream stream_;
+};
+
 void exportFile(const Arguments& args, Console& console) {
     if (args.words().size() != 1)
         throw UsageError("name one output file");
     const RecordKind kind = kindOption(args.required("type"));
+    const std::string& path = args.words().front();
+    refuseDatabaseFiles(path, args.required("db"));
     auto store = openExistingStore(args);
     std::optional<std::vector<std::int32_t>> ids;
     if (const auto file = args.value("ids"))
         ids = readIds(*file);
-    const std::string& path = args.words().front();
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
-    const ExportSummary summary = exportRecords(store->db(), kind, ids, out);
-    out.close();
-    if (!out)
-        throw std::runtime_error("writing " + path + " failed");
+    OutputFile out(path);
+    const ExportSummary summary = exportRecords(store->db(), kind, ids, out.stream());
+    out.commit();
     console.out << "wrote " << summary.written << ' ' << nameOf(kind) << " records to " << path
                 << '\n';
     for (const std::int32_t id : summary.missing)

@@ -280,6 +280,51 @@ TEST_F(CatalogueImport, CommandLineImportsExportsAndReindexes) {
     EXPECT_EQ(find("TI", "rivers"), (std::vector<std::int32_t>{5}));
 }
 
+// An export never writes over the database it reads, nor over its companion
+// files, by whatever name they are given.
+TEST_F(CatalogueImport, ExportRefusesTheDatabaseAndItsCompanions) {
+    const auto file = writeFile("one.mrc", makeRecord(BibLeader, {{"001", "5"}, {"245", "10$aRivers"}}));
+    ASSERT_EQ(runCommand({"catalogue", "import", "--db", path(), file}).status, 0);
+    const std::string linked = dir().file("linked.db");
+    std::filesystem::create_hard_link(path(), linked);
+    const std::string symlinked = dir().file("symlinked.db");
+    std::filesystem::create_symlink(path(), symlinked);
+
+    for (const std::string& target :
+         {path(), path() + "-wal", path() + "-shm", path() + "-journal", linked, symlinked,
+          (std::filesystem::path(path()).parent_path() / "." /
+           std::filesystem::path(path()).filename())
+              .string()}) {
+        SCOPED_TRACE(target);
+        const auto run = runCommand({"catalogue", "export", "--db", path(), "--type", "bib", target});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("is the database " + path() + " or one of its files"),
+                  std::string::npos)
+            << run.err;
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records"), 1);
+    auto check = db().prepare("PRAGMA integrity_check");
+    ASSERT_TRUE(check.step());
+    EXPECT_EQ(check.text(0), "ok");
+}
+
+// The export is written aside and put in place whole: a name that already
+// holds a file is replaced, never written into (another name for the same
+// file keeps what it held).
+TEST_F(CatalogueImport, ExportReplacesTheOutputWhole) {
+    const auto file = writeFile("one.mrc", makeRecord(BibLeader, {{"001", "5"}, {"245", "10$aRivers"}}));
+    ASSERT_EQ(runCommand({"catalogue", "import", "--db", path(), file}).status, 0);
+    const auto out = writeFile("out.mrc", "previous content");
+    const std::string other = dir().file("other-name.mrc");
+    std::filesystem::create_hard_link(out, other);
+    ASSERT_EQ(runCommand({"catalogue", "export", "--db", path(), "--type", "bib", out}).status, 0);
+    EXPECT_EQ(firstRecordOf(out), stored(RecordKind::Bibliographic, 5));
+    EXPECT_EQ(readFile(other), "previous content");
+    for (const auto& entry : std::filesystem::directory_iterator(dir().path()))
+        EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos)
+            << entry.path();
+}
+
 TEST_F(CatalogueImport, CommandLineRefusesWhatDoesNotFit) {
     EXPECT_EQ(runCommand({"catalogue", "import", "--db", path()}).status, 2);
     EXPECT_EQ(
