@@ -83,7 +83,17 @@ RecordWriter::RecordWriter(Database& db, std::string operatorId)
                        "WHERE record_type = ?1 AND record_id = ?2")),
       byKey_(db.prepare("SELECT record_id FROM catalogue_index WHERE record_type = ?1 "
                         "AND code = ?2 AND key = ?3 ORDER BY record_id LIMIT 1")),
-      maxId_(db.prepare("SELECT MAX(record_id) FROM catalogue_records WHERE record_type = ?1")),
+      maxId_(db.prepare("SELECT MAX(record_id) FROM catalogue_records WHERE record_type = ?1 "
+                        "AND record_id < 2147483647")),
+      nextId_(db.prepare("SELECT value FROM settings WHERE key = ?1")),
+      setNextId_(db.prepare("INSERT INTO settings (key, value) VALUES (?1, ?2) "
+                            "ON CONFLICT (key) DO UPDATE SET value = excluded.value")),
+      taken_(db.prepare("SELECT 1 FROM catalogue_records WHERE record_type = ?1 AND record_id = ?2")),
+      firstFree_(db.prepare(
+          "SELECT a.record_id + 1 FROM catalogue_records a WHERE a.record_type = ?1 "
+          "AND a.record_id < 2147483647 AND NOT EXISTS (SELECT 1 FROM catalogue_records b "
+          "WHERE b.record_type = ?1 AND b.record_id = a.record_id + 1) "
+          "ORDER BY a.record_id LIMIT 1")),
       insert_(
           db.prepare("INSERT INTO catalogue_records (record_type, record_id, marc, control_source, "
                      "ok_to_export_date, owning_library, location, bib_id, created_by, updated_by) "
@@ -199,14 +209,48 @@ std::optional<std::int32_t> RecordWriter::findByControlKey(RecordKind kind, std:
     return static_cast<std::int32_t>(byKey_.int64(0));
 }
 
+// New ids come from a counter per kind that only this writer moves: ids a
+// record brings in its own 001 are skipped when met but never move it, so
+// a 001 at the top of the range cannot use the range up. An id is never
+// given twice while the counter climbs; only once it has reached the top are
+// the gaps below searched.
 std::int32_t RecordWriter::newId(RecordKind kind) {
-    maxId_.reset();
-    maxId_.bind(1, toNumber(kind));
-    maxId_.step();
-    const std::int64_t highest = maxId_.isNull(0) ? 0 : maxId_.int64(0);
-    if (highest >= MaxId)
-        throw RecordRejected("no record id is left above " + std::to_string(highest));
-    return static_cast<std::int32_t>(highest + 1);
+    const std::string key = "next_record_id." + std::to_string(toNumber(kind));
+    std::int64_t next = 0;
+    nextId_.reset();
+    nextId_.bind(1, key);
+    const std::string stored = nextId_.step() ? nextId_.text(0) : std::string();
+    const auto [end, error] = std::from_chars(stored.data(), stored.data() + stored.size(), next);
+    if (stored.empty() || error != std::errc() || end != stored.data() + stored.size() ||
+        next < 1) {
+        // First use: after the highest id below the top.
+        maxId_.reset();
+        maxId_.bind(1, toNumber(kind));
+        maxId_.step();
+        next = maxId_.isNull(0) ? 1 : maxId_.int64(0) + 1;
+    }
+    while (next <= MaxId && isTaken(kind, next))
+        ++next;
+    if (next > MaxId) {
+        firstFree_.reset();
+        firstFree_.bind(1, toNumber(kind));
+        if (isTaken(kind, 1)) {
+            if (!firstFree_.step() || firstFree_.int64(0) > MaxId)
+                throw RecordRejected("every record id is taken");
+            next = firstFree_.int64(0);
+        } else {
+            next = 1;
+        }
+    }
+    setNextId_.reset();
+    setNextId_.bind(1, key).bind(2, std::to_string(next + 1)).run();
+    return static_cast<std::int32_t>(next);
+}
+
+bool RecordWriter::isTaken(RecordKind kind, std::int64_t id) {
+    taken_.reset();
+    taken_.bind(1, toNumber(kind)).bind(2, id);
+    return taken_.step();
 }
 
 std::optional<std::int32_t> RecordWriter::bibliographicOf(const marc::RecordView& holdings,

@@ -71,6 +71,7 @@ private:
     std::optional<Existing> findById(RecordKind kind, std::int64_t id);
     std::optional<std::int32_t> findByControlKey(RecordKind kind, std::string_view key);
     std::int32_t newId(RecordKind kind);
+    bool isTaken(RecordKind kind, std::int64_t id);
     std::optional<std::int32_t> bibliographicOf(const marc::RecordView& holdings,
                                                 std::string& rewrite004);
     Placement placementOf(const marc::RecordView& record);
@@ -81,6 +82,10 @@ private:
     Statement byId_;
     Statement byKey_;
     Statement maxId_;
+    Statement nextId_;
+    Statement setNextId_;
+    Statement taken_;
+    Statement firstFree_;
     Statement insert_;
     Statement update_;
     Statement history_;

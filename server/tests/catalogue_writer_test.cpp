@@ -205,3 +205,24 @@ TEST_F(RecordIds, KeywordsSpanTitleAuthorSubjectAndNotesWithoutDuplicateEntries)
     EXPECT_EQ(count("SELECT count(*) FROM catalogue_index WHERE code = 'KW' AND key = 'revisited'"),
               1);
 }
+
+// A record's own control number can take the highest id there is; the ids
+// this catalogue gives go on from where they were, skipping ids taken.
+TEST_F(RecordIds, AControlNumberAtTheTopLeavesNewIdsToCome) {
+    EXPECT_EQ(save(bib("ocm1", "ABC")).id, 1);
+    EXPECT_EQ(save(bib("2147483647", "XYZ")).id, 2147483647);
+    EXPECT_EQ(save(bib("3", "XYZ")).id, 3);
+    const struct {
+        std::string number;
+        std::int32_t id;
+    } next[] = {{"ocm2", 2}, {"ocm3", 4}, {"ocm4", 5}};
+    for (const auto& n : next) {
+        SCOPED_TRACE(n.number);
+        const auto saved = save(bib(n.number, "ABC"));
+        EXPECT_EQ(saved.action, SavedRecord::Action::Added);
+        EXPECT_EQ(saved.id, n.id);
+        EXPECT_EQ(controlField(stored(RecordKind::Bibliographic, n.id), "001"),
+                  std::to_string(n.id));
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records"), 6);
+}
