@@ -25,9 +25,13 @@ std::string with035(const marc::RecordView& view) {
     const auto number = record.controlValue("001");
     const auto source = record.controlValue("003");
     if (number && !number->empty()) {
-        const std::string key =
-            (source && !source->empty() ? "(" + std::string(*source) + ")" : std::string()) +
-            std::string(*number);
+        std::string key;
+        if (source && !source->empty()) {
+            key.push_back('(');
+            key.append(*source);
+            key.push_back(')');
+        }
+        key.append(*number);
         record.insertField(marc::Field::data("035", ' ', ' ', {{'a', key}}));
     }
     std::string out;

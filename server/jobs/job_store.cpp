@@ -240,7 +240,8 @@ void JobStore::remove(std::int32_t id) {
 
 std::vector<std::int32_t> JobStore::failInterrupted() {
     std::vector<std::int32_t> ids;
-    auto active = db_.prepare("SELECT id FROM jobs WHERE status IN (1, 3, 6)");
+    // Paused jobs wait on their client (an upload), not on this server.
+    auto active = db_.prepare("SELECT id FROM jobs WHERE status IN (1, 3)");
     while (active.step())
         ids.push_back(active.int32(0));
     for (const std::int32_t id : ids)

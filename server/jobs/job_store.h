@@ -74,7 +74,8 @@ public:
     bool requestKill(std::int32_t id);
     bool reschedule(std::int32_t id, const std::string& start);
     void remove(std::int32_t id);
-    // Jobs a stopped server left active; answers their ids, now Failed.
+    // Jobs a stopped server left running (or being killed); answers their
+    // ids, now Failed. Paused jobs wait on their client and stay.
     std::vector<std::int32_t> failInterrupted();
     void setSaveRecordSet(std::int32_t id, std::int32_t recordSetId);
 

@@ -265,6 +265,7 @@ TEST(JobRestart, AJobLeftRunningFailsWithALineInItsLog) {
     ServerOptions options;
     options.dbPath = dir.file("orvane.db");
     std::int32_t id = 0;
+    std::int32_t paused = 0;
     {
         ServerCore core(options);
         core.log().mute(true);
@@ -276,6 +277,9 @@ TEST(JobRestart, AJobLeftRunningFailsWithALineInItsLog) {
         row.operatorId = "demo";
         id = JobStore(core.store().db()).insert(row);
         JobStore(core.store().db()).claimDue(jobTimeNow());
+        row.name = "uploading";
+        row.status = jobs::status::Paused;
+        paused = JobStore(core.store().db()).insert(row);
     }
     options.runJobs = true;
     ServerCore restarted(options);
@@ -284,6 +288,8 @@ TEST(JobRestart, AJobLeftRunningFailsWithALineInItsLog) {
          ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(JobStore(restarted.store().db()).status(id), jobs::status::Failed);
+    // A job its client is still filling is not the server's to fail.
+    EXPECT_EQ(JobStore(restarted.store().db()).status(paused), jobs::status::Paused);
     const auto log = JobFiles::read(JobFiles(options.dbPath, id).log());
     ASSERT_TRUE(log);
     EXPECT_NE(log->find("the server stopped while the job ran"), std::string::npos);
