@@ -73,7 +73,8 @@ Outcome Dispatcher::dispatch(const wire::Request& request, const std::string& to
 
     Outcome outcome;
     if (it == handlers_.end()) {
-        log_.line("unknown request code " + request.code + " from " + session->operatorId);
+        log_.line("unknown request code " + logQuoted(request.code) + " from " +
+                  session->operatorId);
         outcome.answer.status = wire::status::UnknownRequest;
         return outcome;
     }
@@ -100,7 +101,7 @@ Outcome Dispatcher::dispatch(const wire::Request& request, const std::string& to
         }
         handler.run(context);
     } catch (const std::exception& e) {
-        log_.line(request.code + " failed: " + e.what());
+        log_.line(logQuoted(request.code) + " failed: " + e.what());
         outcome.answer = {};
         outcome.answer.status = wire::status::ServerError;
     }

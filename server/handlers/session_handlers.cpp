@@ -68,8 +68,11 @@ void login(RequestContext& ctx) {
 
     if (!accepted) {
         // The id typed is not logged: it may be a password typed in the wrong box.
-        ctx.log().line(account ? "LOGIN refused for operator " + account->id
-                               : std::string("LOGIN refused for an unknown operator id"));
+        const std::string from =
+            ctx.peer().empty() ? std::string() : " from " + std::string(ctx.peer());
+        ctx.log().line((account ? "LOGIN refused for operator " + account->id
+                                : std::string("LOGIN refused for an unknown operator id")) +
+                       from);
         ctx.setStatus(status::NotAuthorized);
         return;
     }

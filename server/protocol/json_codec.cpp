@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <limits>
 
 namespace orvane::wire {
@@ -17,6 +18,13 @@ json fieldsToJson(const Fields& fields) {
         array.push_back(json::array({f.key, std::move(value)}));
     }
     return array;
+}
+
+// Request codes are short words of visible ASCII: anything else is no code
+// the server knows, and would only carry line breaks or floods into its log.
+bool isRequestCode(std::string_view code) {
+    return code.size() <= MaxRequestCodeLength &&
+           std::all_of(code.begin(), code.end(), [](char c) { return c > ' ' && c < 0x7f; });
 }
 
 // Builds a request or an answer as the parser meets each token, so a body
@@ -170,6 +178,10 @@ private:
             auto* text = std::get_if<std::string>(&value);
             if (!text || text->empty())
                 return headWrong();
+            if (!isRequestCode(*text))
+                return fail("\"code\" must be a request code: up to " +
+                            std::to_string(MaxRequestCodeLength) +
+                            " letters, digits and punctuation");
             code = std::move(*text);
             return true;
         }

@@ -20,6 +20,8 @@ template <typename T> struct Decoded {
 // A request holds no more fields than this (the largest the client sends
 // hold about a thousand).
 inline constexpr std::size_t MaxRequestFields = 100'000;
+// A request code is at most this many visible ASCII characters.
+inline constexpr std::size_t MaxRequestCodeLength = 64;
 
 std::string encodeRequest(const Request& request);
 std::string encodeAnswer(const Answer& answer);

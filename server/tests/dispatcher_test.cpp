@@ -42,7 +42,7 @@ protected:
 TEST_F(DispatcherTest, UnknownCodeIsStatus90AndLogged) {
     EXPECT_EQ(server.send(token, {"NO_SUCH_THING", {{"OI", "demo"}}}),
               (wire::Answer{wire::status::UnknownRequest, {}}));
-    EXPECT_NE(log().find("unknown request code NO_SUCH_THING from demo"), std::string::npos)
+    EXPECT_NE(log().find("unknown request code \"NO_SUCH_THING\" from demo"), std::string::npos)
         << log();
     // Without a session not even that is told.
     EXPECT_EQ(server.post({"NO_SUCH_THING", {}}, {}).status, 401);
@@ -66,7 +66,7 @@ TEST_F(DispatcherTest, FieldOfTheWrongKindOrMissingIsHttp400) {
 
 TEST_F(DispatcherTest, HandlerFailureIsStatus99WithNoFieldsAndLogged) {
     EXPECT_EQ(server.send(token, {"TEST_FAIL", {}}), (wire::Answer{wire::status::ServerError, {}}));
-    EXPECT_NE(log().find("TEST_FAIL failed: disk on fire"), std::string::npos) << log();
+    EXPECT_NE(log().find("\"TEST_FAIL\" failed: disk on fire"), std::string::npos) << log();
     // The server goes on answering.
     EXPECT_EQ(server.send(token, {"TEST_ECHO", {{"ID", 1}}}).status, 0);
 }

@@ -6,6 +6,46 @@
 
 namespace orvane::server {
 
+namespace {
+
+// Appends `text` with every control character written as an escape, so no
+// text can end a line, start one, or hide behind a NUL or a terminal code.
+void appendEscaped(std::string& out, std::string_view text) {
+    static constexpr char Hex[] = "0123456789abcdef";
+    for (const char c : text) {
+        const auto octet = static_cast<unsigned char>(c);
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (octet < 0x20 || octet == 0x7f) {
+            out += "\\x";
+            out += Hex[octet >> 4];
+            out += Hex[octet & 0xf];
+        } else
+            out += c;
+    }
+}
+
+std::string cut(std::string_view text, std::size_t max) {
+    if (text.size() <= max)
+        return std::string(text);
+    return std::string(text.substr(0, max)) + " ... (" + std::to_string(text.size() - max) +
+           " octets more)";
+}
+
+} // namespace
+
+std::string logQuoted(std::string_view text, std::size_t max) {
+    const std::string_view kept = text.substr(0, max);
+    std::string out = "\"" + std::string(kept) + "\"";
+    if (text.size() > max)
+        out += " ... (" + std::to_string(text.size() - max) + " octets more)";
+    return out;
+}
+
 void Log::toFile(const std::string& path) {
     std::lock_guard lock(mutex_);
     file_.open(path, std::ios::app);
@@ -20,7 +60,7 @@ void Log::line(std::string_view text) {
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S ", &tm);
     std::string out = stamp;
-    out.append(text);
+    appendEscaped(out, cut(text, MaxLineOctets));
     out.push_back('\n');
     std::lock_guard lock(mutex_);
     if (file_.is_open())

@@ -6,11 +6,15 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <cstddef>
 
 namespace orvane::server {
 
 class Log {
 public:
+    // A line longer than this is cut, saying how much was left out.
+    static constexpr std::size_t MaxLineOctets = 2000;
+
     Log() = default; // stderr until toFile()
     // Appends to this file from now on.
     void toFile(const std::string& path);
@@ -23,5 +27,8 @@ private:
     std::ofstream file_;
     bool muted_ = false;
 };
+
+// Text a client sent, for a log line: in quotes, cut to `max` octets.
+std::string logQuoted(std::string_view text, std::size_t max = 100);
 
 } // namespace orvane::server
