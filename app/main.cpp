@@ -2,6 +2,7 @@
 #include "screens/job_screen_setup.h"
 #include "screens/preview_screen_setup.h"
 #include "screens/record_set_screen_setup.h"
+#include "screens/rule_set_screen_setup.h"
 #include "session.h"
 #include "session/session_state.h"
 #include "startup/standard_startup_tasks.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     velumar::SetUpRecordSetScreens(state);
     velumar::SetUpPreviewScreens(state);
     velumar::SetUpJobScreens(state);
+    velumar::SetUpRuleSetScreens(state);
     // Closing the main window ends the run; nothing is sent to the server at the end.
     return QApplication::exec();
 }

@@ -232,8 +232,13 @@ TEST_F(MainWindowTest, HelpOpensTheIndexAndF1TheHelpOfTheScreenInFront) {
     window().OpenFunction("RuleGeneration_RuleDocuments", "Rules", "Data Change Rule Sets");
     window().ShowContextHelp();
     ASSERT_EQ(platform.OpenedUrls().size(), 3);
+    EXPECT_TRUE(platform.OpenedUrls()[2].toLocalFile().endsWith("/help/rule-sets.html"));
     // A screen without a page of its own gets the first page.
-    EXPECT_TRUE(platform.OpenedUrls()[2].toLocalFile().endsWith("/help/index.html"));
+    window().OpenFunction("JobManagement_SubmitAuthDbLoad", "Job Management",
+                          "Submit Auth DB Load Job");
+    window().ShowContextHelp();
+    ASSERT_EQ(platform.OpenedUrls().size(), 4);
+    EXPECT_TRUE(platform.OpenedUrls()[3].toLocalFile().endsWith("/help/index.html"));
 }
 
 TEST_F(MainWindowTest, WithoutWarnOnCloseTheWindowClosesWithoutAQuestion) {
