@@ -5,6 +5,7 @@
 #include "console.h"
 #include "core/server_core.h"
 #include "http/http_server.h"
+#include "listen_check.h"
 #include "stop_signal.h"
 
 #include <charconv>
@@ -50,6 +51,12 @@ ServerOptions serverOptions(const Arguments& args) {
         if (!seconds)
             throw UsageError("--session-idle wants a number of seconds, not " + *idle);
         options.sessionIdleLimit = std::chrono::seconds(*seconds);
+    }
+    if (auto lifetime = args.value("session-max")) {
+        const auto seconds = parseNumber<long>(*lifetime, 60, 365L * 24 * 3600);
+        if (!seconds)
+            throw UsageError("--session-max wants a number of seconds from 60, not " + *lifetime);
+        options.sessionLifetime = std::chrono::seconds(*seconds);
     }
     options.logPath = args.value("log").value_or("");
     options.runJobs = true;
@@ -121,6 +128,10 @@ void serve(const Arguments& args, Console& console) {
         (tls.enabled() ? "https://" : "http://") + listen.host + ":" + std::to_string(port);
     core.log().line("listening on " + url);
     console.out << "listening on " << url << std::endl;
+    if (const std::string warning = clearTextWarning(listen.host, tls.enabled()); !warning.empty()) {
+        core.log().line(warning);
+        console.err << warning << std::endl;
+    }
 
     // The signal handler only wakes this thread; stopping is done here.
     std::thread watcher([&] {
@@ -141,7 +152,8 @@ void serve(const Arguments& args, Console& console) {
 Command serveCommand() {
     return {.words = "serve",
             .synopsis = "--db FILE --listen HOST:PORT [--tls-cert FILE --tls-key FILE] "
-                        "[--session-idle SECONDS] [--log FILE] [--workers N] [--backlog N] "
+                        "[--session-idle SECONDS] [--session-max SECONDS] [--log FILE] "
+                        "[--workers N] [--backlog N] "
                         "[--max-connections N] [--request-timeout SECONDS]",
             .summary = "answer requests over HTTP (HTTPS with a certificate) until stopped; "
                        "port 0 picks a free one; workers (16) run requests, a request's head "
@@ -151,6 +163,7 @@ Command serveCommand() {
                         {"tls-cert"},
                         {"tls-key"},
                         {"session-idle"},
+                        {"session-max"},
                         {"log"},
                         {"workers"},
                         {"backlog"},

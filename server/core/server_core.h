@@ -18,6 +18,8 @@ namespace orvane::server {
 struct ServerOptions {
     std::string dbPath;
     std::chrono::seconds sessionIdleLimit = std::chrono::minutes(30);
+    // However busy, a session ends this long after its login.
+    std::chrono::seconds sessionLifetime = std::chrono::hours(12);
     SessionTable::Clock clock = std::chrono::steady_clock::now;
     std::string logPath; // empty: stderr
     // The embedded server runs in the operator's own process on the operator's

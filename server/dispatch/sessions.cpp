@@ -15,15 +15,20 @@ std::string newToken() {
     return hex;
 }
 
-SessionTable::SessionTable(std::chrono::seconds idleLimit, Clock clock)
-    : idleLimit_(idleLimit), clock_(std::move(clock)) {}
+SessionTable::SessionTable(std::chrono::seconds idleLimit, Clock clock,
+                           std::chrono::seconds lifetime)
+    : idleLimit_(idleLimit), lifetime_(lifetime), clock_(std::move(clock)) {}
+
+bool SessionTable::expired(const Entry& entry, std::chrono::steady_clock::time_point now) const {
+    return now - entry.lastUsed > idleLimit_ || now - entry.opened >= lifetime_;
+}
 
 Session SessionTable::open(std::int64_t operatorRow, const std::string& operatorId) {
     Session s{newToken(), operatorRow, operatorId};
     std::lock_guard lock(mutex_);
     const auto now = clock_();
-    std::erase_if(entries_, [&](const auto& e) { return now - e.second.lastUsed > idleLimit_; });
-    entries_[s.token] = {s, now};
+    std::erase_if(entries_, [&](const auto& e) { return expired(e.second, now); });
+    entries_[s.token] = {s, now, now};
     return s;
 }
 
@@ -33,7 +38,7 @@ std::optional<Session> SessionTable::find(const std::string& token) {
     if (it == entries_.end())
         return std::nullopt;
     const auto now = clock_();
-    if (now - it->second.lastUsed > idleLimit_) {
+    if (expired(it->second, now)) {
         entries_.erase(it);
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Logged-in sessions: a random token per login, forgotten after it has
-// been idle for the configured time.
+// been idle for the configured time, and in any case once it has lived its
+// lifetime (a stolen token does not stay good by being used).
 
 #include <chrono>
 #include <cstdint>
@@ -23,10 +24,12 @@ public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
     explicit SessionTable(std::chrono::seconds idleLimit = std::chrono::minutes(30),
-                          Clock clock = std::chrono::steady_clock::now);
+                          Clock clock = std::chrono::steady_clock::now,
+                          std::chrono::seconds lifetime = std::chrono::hours(12));
 
     Session open(std::int64_t operatorRow, const std::string& operatorId);
-    // The session of a token that is known and not idle too long; touching it.
+    // The session of a token that is known, not idle too long and not past
+    // its lifetime; touching it.
     std::optional<Session> find(const std::string& token);
     void close(const std::string& token);
     // Ends every session of one operator (after a password change elsewhere).
@@ -36,8 +39,12 @@ private:
     struct Entry {
         Session session;
         std::chrono::steady_clock::time_point lastUsed;
+        std::chrono::steady_clock::time_point opened;
     };
+    bool expired(const Entry& entry, std::chrono::steady_clock::time_point now) const;
+
     std::chrono::seconds idleLimit_;
+    std::chrono::seconds lifetime_;
     Clock clock_;
     std::mutex mutex_;
     std::map<std::string, Entry> entries_;

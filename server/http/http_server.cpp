@@ -103,6 +103,14 @@ bool hasToken(std::string_view list, std::string_view token) {
     return false;
 }
 
+// "application/json", in any case, with or without parameters.
+bool isJson(std::string_view contentType) {
+    std::string_view type = contentType.substr(0, contentType.find(';'));
+    while (!type.empty() && (type.back() == ' ' || type.back() == '\t'))
+        type.remove_suffix(1);
+    return hasToken(type, "application/json") && type.find(',') == std::string_view::npos;
+}
+
 std::string peerText(const sockaddr_storage& address) {
     char text[INET6_ADDRSTRLEN] = {};
     if (address.ss_family == AF_INET) {
@@ -542,6 +550,12 @@ void HttpServer::Impl::onHead(Connection& c) {
     const std::string* authorization = head.find("authorization");
     const bool known = authorization && endpoint.knowsSession(*authorization);
     const std::size_t allowed = known ? limits.maxBodyBytes : limits.maxAnonymousBodyBytes;
+    // Only JSON reaches a handler: a web page may post a form or plain text
+    // to any server without asking, but not application/json.
+    if (const std::string* type = head.find("content-type"); !type || !isJson(*type)) {
+        reader.fail(415, "request bodies must be application/json");
+        return;
+    }
     if (const std::string* expect = head.find("expect")) {
         if (!hasToken(*expect, "100-continue")) {
             reader.fail(417, "only Expect: 100-continue is understood");

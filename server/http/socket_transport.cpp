@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <sys/socket.h>
+#include <sys/stat.h>
 
 namespace orvane::server {
 
@@ -139,6 +140,13 @@ TlsContext::TlsContext(const std::string& certificateFile, const std::string& ke
         return;
     }
     SSL_CTX* ctx = impl_->context;
+    // A key others on the host can read is not private any more.
+    struct stat key {};
+    if (::stat(keyFile.c_str(), &key) == 0 && (key.st_mode & S_IRWXO) != 0) {
+        error_ = "the private key " + keyFile +
+                 " is readable by other users of this host; make it private (chmod o-rwx)";
+        return;
+    }
     SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
     // Writes go on from where a partial one stopped, from a buffer that may move.
     SSL_CTX_set_mode(ctx, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);

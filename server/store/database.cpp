@@ -2,6 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace orvane::server {
 
 namespace {
@@ -90,6 +94,13 @@ bool Statement::isNull(int column) const {
 }
 
 Database::Database(const std::string& path) {
+    // The file holds password hashes: a new one is made readable by its owner
+    // only, and SQLite gives its journal and WAL files the same permissions.
+    if (path != ":memory:" && !path.empty()) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            ::close(fd);
+    }
     if (sqlite3_open_v2(path.c_str(), &db_,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {

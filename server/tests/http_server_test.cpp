@@ -344,3 +344,31 @@ TEST_F(HttpServerTest, DeeplyNestedBodyIsRefused) {
     EXPECT_NE(wire::decodeError(res->body).find("nested"), std::string::npos) << res->body;
     expectStillServing();
 }
+
+// Only JSON bodies reach a handler: a form a web page posts across sites
+// (which needs no permission from the server) is refused from its head.
+TEST_F(HttpServerTest, OnlyJsonBodiesAreAccepted) {
+    const std::string body = R"({"code":"NO_SUCH_REQUEST"})";
+    const struct {
+        std::string contentType;
+        std::string status;
+    } cases[] = {
+        {"Content-Type: application/json\r\n", "200"},
+        {"Content-Type: application/json; charset=utf-8\r\n", "200"},
+        {"Content-Type: Application/JSON\r\n", "200"},
+        {"Content-Type: text/plain\r\n", "415"},
+        {"Content-Type: application/x-www-form-urlencoded\r\n", "415"},
+        {"Content-Type: multipart/form-data; boundary=x\r\n", "415"},
+        {"Content-Type: application/jsonp\r\n", "415"},
+        {"", "415"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.contentType);
+        RawHttpClient client(port_);
+        client.send("POST /orvane/v1/request HTTP/1.1\r\nAuthorization: Bearer " + token_ +
+                    "\r\n" + c.contentType + "Content-Length: " + std::to_string(body.size()) +
+                    "\r\n\r\n" + body);
+        client.receiveAnswers(1, 5s);
+        EXPECT_EQ(client.statuses(), c.status);
+    }
+}

@@ -16,6 +16,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace orvane;
@@ -53,6 +54,7 @@ bool writeCertificate(const std::string& certificatePath, const std::string& key
     }
     X509_free(cert);
     EVP_PKEY_free(key);
+    ::chmod(keyPath.c_str(), 0600);
     return ok;
 }
 
@@ -137,4 +139,18 @@ TEST_F(HttpTlsTest, KeyThatDoesNotMatchIsRefused) {
                           TlsFiles{certificate_, otherKey});
     EXPECT_FALSE(mismatched.valid());
     EXPECT_NE(mismatched.error().find(otherKey), std::string::npos) << mismatched.error();
+}
+
+// A private key other users of the host can read is no longer private: the
+// server refuses it rather than serve with it.
+TEST_F(HttpTlsTest, KeyReadableByOthersIsRefused) {
+    ::chmod(key_.c_str(), 0644);
+    HttpServer exposed(server_.core().endpoint(), server_.core().log(),
+                       TlsFiles{certificate_, key_});
+    EXPECT_FALSE(exposed.valid());
+    EXPECT_NE(exposed.error().find("readable by other users"), std::string::npos)
+        << exposed.error();
+    ::chmod(key_.c_str(), 0640);
+    HttpServer kept(server_.core().endpoint(), server_.core().log(), TlsFiles{certificate_, key_});
+    EXPECT_TRUE(kept.valid()) << kept.error();
 }

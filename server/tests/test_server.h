@@ -71,6 +71,7 @@ struct TestServerOptions {
     DemoCatalogueSize catalogue{200, 40};
     bool trustLocalLogin = false;
     std::chrono::seconds sessionIdleLimit = std::chrono::minutes(30);
+    std::chrono::seconds sessionLifetime = std::chrono::hours(12);
     SessionTable::Clock clock = std::chrono::steady_clock::now;
     // Tests that read the log write it to this file; the others keep it quiet.
     std::string logPath;
@@ -91,6 +92,7 @@ public:
         ServerOptions server;
         server.dbPath = dir_.file("orvane.db");
         server.sessionIdleLimit = options.sessionIdleLimit;
+        server.sessionLifetime = options.sessionLifetime;
         server.clock = options.clock;
         server.logPath = options.logPath;
         server.trustLocalLogin = options.trustLocalLogin;

@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <ctime>
+#include <fcntl.h>
 #include <iostream>
+#include <unistd.h>
 
 namespace orvane::server {
 
@@ -47,6 +49,9 @@ std::string logQuoted(std::string_view text, std::size_t max) {
 }
 
 void Log::toFile(const std::string& path) {
+    // Made private when new: it names operators and their addresses.
+    if (const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600); fd >= 0)
+        ::close(fd);
     std::lock_guard lock(mutex_);
     file_.open(path, std::ios::app);
 }
