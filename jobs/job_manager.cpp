@@ -198,8 +198,10 @@ void JobManager::FillRuleSetGroupList(QComboBox& list, int ruleType) {
         status = 0;
     if (!succeeded(JobOperation::FillRuleSetGroupList, status))
         return;
-    while (channel.NextRecord(Id))
+    while (channel.NextRecord(Id)) {
         list.addItem(channel.GetField(QStringLiteral("NM")), channel.GetNumericField(Id));
+        list.setItemData(list.count() - 1, channel.GetField(QStringLiteral("PN")), RequirementRole);
+    }
 }
 
 void JobManager::FillJobsWithFiles(QComboBox& list, int jobType, std::optional<int> fileType) {

@@ -63,8 +63,9 @@ public:
     void FetchResultFile(qint32 id, const JobResultFile& file, const QString& savePath);
 
     // The list cleared, then one entry per rule set group of the type, its
-    // id as item data.
+    // id as item data and its requirement text ("PN") under RequirementRole.
     void FillRuleSetGroupList(QComboBox& list, int ruleType);
+    static constexpr int RequirementRole = Qt::UserRole + 1;
     // The list cleared, then one entry per job of the type with result
     // files (of `fileType` when given), its id as item data.
     void FillJobsWithFiles(QComboBox& list, int jobType, std::optional<int> fileType = {});
