@@ -1,6 +1,7 @@
 #include "rule_set_screen_setup.h"
 
 #include "frm_rule_set_groups_auth_load_match.h"
+#include "frm_rule_set_groups_auth_load_merge.h"
 #include "main_window/frm_main.h"
 #include "rule_document_screen.h"
 #include "rule_screen_kind.h"
@@ -17,6 +18,13 @@ template <typename Screen> void addScreen(SessionState& state, const RuleScreenK
         [&state, &kind](QWidget* workArea) { return new Screen(state, kind, workArea); });
 }
 
+// The authority-load match and merge screens know their own kind.
+template <typename Screen> void addOwnScreen(SessionState& state, const RuleScreenKind& kind) {
+    state.mainWindow().SetScreenFactory(QString::fromLatin1(kind.key), [&state](QWidget* workArea) {
+        return new Screen(state, workArea);
+    });
+}
+
 } // namespace
 
 void SetUpRuleSetScreens(SessionState& state) {
@@ -26,10 +34,8 @@ void SetUpRuleSetScreens(SessionState& state) {
     addScreen<RuleSetGroupScreen>(state, kinds::DataChangeGroups);
     addScreen<RuleSetGroupScreen>(state, kinds::ScanGroups);
     addScreen<RuleSetGroupScreen>(state, kinds::LoadReconcileConfigurations);
-    state.mainWindow().SetScreenFactory(
-        QString::fromLatin1(kinds::LoadMatchConfigurations.key), [&state](QWidget* workArea) {
-            return new frmRuleSetGroups_AuthLoadMatch(state, workArea);
-        });
+    addOwnScreen<frmRuleSetGroups_AuthLoadMatch>(state, kinds::LoadMatchConfigurations);
+    addOwnScreen<frmRuleSetGroups_AuthLoadMerge>(state, kinds::LoadMergeConfigurations);
 }
 
 } // namespace velumar

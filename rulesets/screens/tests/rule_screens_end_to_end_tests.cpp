@@ -6,14 +6,18 @@
 #include "frm_condition_template.h"
 #include "frm_consequence_template.h"
 #include "frm_rule_editor.h"
+#include "frm_rule_set_groups_auth_load_match.h"
+#include "frm_rule_set_groups_auth_load_merge.h"
 #include "grid/grid.h"
 #include "grid/grid_helpers.h"
 #include "link_grids.h"
+#include "main_window/frm_main.h"
 #include "preferences/preferences.h"
 #include "request_channel.h"
 #include "rule_document_screen.h"
 #include "rule_screen_kind.h"
 #include "rule_set_group_screen.h"
+#include "rule_set_screen_setup.h"
 #include "rule_sets.h"
 #include "session.h"
 #include "session/session_state.h"
@@ -189,6 +193,49 @@ TEST_F(RuleScreensEndToEnd, ANewUserBuildsAWorkingGroupFromTheTemplatesAlone) {
     EXPECT_FALSE(before.filter(QRegularExpression("^245 ")).isEmpty());
     EXPECT_TRUE(before.filter(QRegularExpression("^590 ")).isEmpty());
     EXPECT_EQ(after.filter(QRegularExpression("^590 ")), QStringList{"590   $aReviewed"});
+}
+
+TEST_F(RuleScreensEndToEnd, TheNavigationKeysOpenEachRuleScreenOnceSetUp) {
+    DemoClient demo(db, "demo");
+    SetUpRuleSetScreens(demo.state);
+    frmMain& window = demo.state.mainWindow();
+    window.show();
+    struct Key {
+        const char* key;
+        const char* group;
+        const char* screen;
+        int help;
+    };
+    const Key keys[] = {
+        {"RuleGeneration_RuleDocuments", "Rules", "frmRules_View", 30100},
+        {"RuleGeneration_RuleSets", "Rules", "frmRuleSets_View", 30200},
+        {"RuleGeneration_ScanRuleDocs", "Rules", "frmScanRules_View", 30300},
+        {"RuleGeneration_ScanRuleSets", "Rules", "frmScanRuleSets_View", 30400},
+        {"RuleGeneration_AuthLoadMatchRuleSets", "Authority Loading",
+         "frmRuleSetGroups_AuthLoadMatch", 30500},
+        {"RuleGeneration_AuthLoadMergeRuleSets", "Authority Loading",
+         "frmRuleSetGroups_AuthLoadMerge", 30600},
+        {"RuleGeneration_AuthLoadReconcileRuleSets", "Authority Loading",
+         "frmRuleSetGroups_AuthLoadReconcile", 30700},
+    };
+    for (const auto& key : keys) {
+        SCOPED_TRACE(key.key);
+        window.OpenFunction(key.key, key.group, key.screen);
+        auto* screen = dynamic_cast<RuleObjectScreen*>(window.Screen(key.key));
+        ASSERT_NE(screen, nullptr);
+        EXPECT_EQ(screen->objectName(), key.screen);
+        EXPECT_EQ(screen->HelpContextId(), key.help);
+        EXPECT_EQ(window.FrontScreen(), screen);
+        // Opened, the screen lists its type from the server.
+        EXPECT_GT(screen->findChild<Grid*>("vsf")->rowCount(), 0);
+    }
+    EXPECT_NE(dynamic_cast<frmRuleSetGroups_AuthLoadMatch*>(
+                  window.Screen("RuleGeneration_AuthLoadMatchRuleSets")),
+              nullptr);
+    EXPECT_NE(dynamic_cast<frmRuleSetGroups_AuthLoadMerge*>(
+                  window.Screen("RuleGeneration_AuthLoadMergeRuleSets")),
+              nullptr);
+    EXPECT_TRUE(demo.platform.Messages().empty()) << demo.platform.Texts().join('|').toStdString();
 }
 
 TEST_F(RuleScreensEndToEnd, TheViewerSeesTheListsAndMayChangeNothing) {
