@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -23,12 +24,16 @@ MarcSourceFields::MarcSourceFields(SessionState& state, ImportKind kind, QFormLa
     fpRecordList_->setMinimumWidth(360);
     cmdBrowse_->setObjectName(QStringLiteral("cmdBrowse"));
     cmdBrowse_->setToolTip(QStringLiteral("Choose the file"));
+    cmdBrowse_->setFixedWidth(32);
     cboFileEncoding_->setObjectName(QStringLiteral("cboFileEncoding"));
     cboFileEncoding_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto* file = new QHBoxLayout;
     file->addWidget(fpRecordList_, 1);
     file->addWidget(cmdBrowse_);
-    form.addRow(QStringLiteral("&Source File:"), file);
+    // A row of two widgets takes no buddy by itself: the label needs one for its access key.
+    auto* label = new QLabel(QStringLiteral("&Source File:"));
+    label->setBuddy(fpRecordList_);
+    form.addRow(label, file);
     form.addRow(QStringLiteral("Source File &Encoding:"), cboFileEncoding_);
     connect(cmdBrowse_, &QPushButton::clicked, this, &MarcSourceFields::Browse);
     connect(fpRecordList_, &QLineEdit::textChanged, this, &MarcSourceFields::Changed);

@@ -76,6 +76,19 @@ inline QByteArray MarcData(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The records of a file, each as its own octets, by their length digits.
+inline QList<QByteArray> RecordsOf(const QByteArray& file) {
+    QList<QByteArray> records;
+    for (qsizetype at = 0; at + 5 <= file.size();) {
+        const int length = file.mid(at, 5).toInt();
+        if (length < 5)
+            break;
+        records.push_back(file.mid(at, length));
+        at += length;
+    }
+    return records;
+}
+
 #define REQUIRE_MARC_DATA(bytes)                                                                   \
     if ((bytes).isEmpty())                                                                         \
     GTEST_SKIP() << "the shared MARC files are not there: " VELUMAR_MARC_DATA_DIR

@@ -27,23 +27,13 @@ using testing::Controls;
 using testing::Fields;
 using testing::MarcData;
 using testing::NewJobId;
+using testing::RecordsOf;
 using testing::Shown;
 using Result = MarcFileReader::Result;
 
 const QString Mismatch = QStringLiteral(
     "Mismatch between the encoding specified and the actual encoding leader byte of the source "
     "file.");
-
-// The records of a file, each as its own octets.
-QList<QByteArray> recordsOf(const QByteArray& file) {
-    QList<QByteArray> records;
-    for (qsizetype at = 0; at + 5 <= file.size();) {
-        const int length = file.mid(at, 5).toInt();
-        records.push_back(file.mid(at, length));
-        at += length;
-    }
-    return records;
-}
 
 // A record of these control fields, leader/06 and leader/09 as given.
 QByteArray record(char type, char coding,
@@ -227,7 +217,7 @@ TEST_F(UploadScreens, AMatchFileIsReadAsTheJobsRecordTypeAndCodingAllow) {
     const QByteArray utf8 = MarcData("m4j_brkrtest_UTF8.mrc");
     const QByteArray mixed = MarcData("m4j_sample1.mrc");
     REQUIRE_MARC_DATA(marc8);
-    const QList<QByteArray> converted = recordsOf(utf8);
+    const QList<QByteArray> converted = RecordsOf(utf8);
     const QByteArray noKeys = record('a', 'a', {{"005", "1"}}) + record('a', 'a', {{"008", "x"}});
     transport->respond("CATALOGUE_SEARCH", [](const auto&) { return Answer{0, {{"RC", 1}}}; });
     struct Case {
@@ -298,7 +288,7 @@ TEST_F(UploadScreens, AMatchFileIsReadAsTheJobsRecordTypeAndCodingAllow) {
             EXPECT_EQ(Shown(transport->sent("CONVERTMARCCHARSET")[0].fields),
                       Shown({{"CSI", "M8"},
                              {"CSO", "A"},
-                             {"MR", QString::fromLatin1(recordsOf(marc8)[0]).toStdString()}}));
+                             {"MR", QString::fromLatin1(RecordsOf(marc8)[0]).toStdString()}}));
         }
         EXPECT_EQ(screen->ProgressValue(), c.searches > 0 ? 100 : 0);
     }
@@ -326,7 +316,7 @@ TEST_F(UploadScreens, CancellingOrAFailedStatusUpdateStopsAMatchJob) {
 }
 
 TEST_F(UploadScreens, AnAuthorityFileGoesUpInBulksOfTwentyInFileOrder) {
-    const QList<QByteArray> names = recordsOf(MarcData("eg_auth-subset100.mrc"));
+    const QList<QByteArray> names = RecordsOf(MarcData("eg_auth-subset100.mrc"));
     REQUIRE_MARC_DATA(MarcData("eg_auth-subset100.mrc"));
     QByteArray file;
     QList<QByteArray> records;
@@ -356,8 +346,8 @@ TEST_F(UploadScreens, AnAuthorityFileGoesUpInBulksOfTwentyInFileOrder) {
 }
 
 TEST_F(UploadScreens, AnAuthorityUploadSkipsOtherRecordsAndStopsAtWhatItCannotSend) {
-    const QList<QByteArray> names = recordsOf(MarcData("eg_auth-subset100.mrc"));
-    const QList<QByteArray> books = recordsOf(MarcData("m4j_brkrtest_UTF8.mrc"));
+    const QList<QByteArray> names = RecordsOf(MarcData("eg_auth-subset100.mrc"));
+    const QList<QByteArray> books = RecordsOf(MarcData("m4j_brkrtest_UTF8.mrc"));
     REQUIRE_MARC_DATA(MarcData("eg_auth-subset100.mrc"));
     QByteArray withBook;
     for (int i = 0; i < names.size(); ++i)
@@ -440,7 +430,7 @@ TEST_F(UploadScreens, AnAuthorityUploadSkipsOtherRecordsAndStopsAtWhatItCannotSe
 }
 
 TEST_F(UploadScreens, CancellingAnUploadKillsTheJobAfterTheRecordInHand) {
-    const QList<QByteArray> names = recordsOf(MarcData("eg_auth-subset100.mrc"));
+    const QList<QByteArray> names = RecordsOf(MarcData("eg_auth-subset100.mrc"));
     REQUIRE_MARC_DATA(MarcData("eg_auth-subset100.mrc"));
     QByteArray file;
     for (int i = 0; i < 3; ++i)

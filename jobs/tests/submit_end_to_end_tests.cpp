@@ -1,0 +1,293 @@
+// The submission screens against the embedded server on a database of the
+// test's own, with its demo data: every job type is submitted from its
+// screen; a match job run from a real file (demo records written out with
+// their control numbers as another catalogue would have them) fills its new
+// set with the catalogue records whose 035 holds those numbers; an
+// authority file goes up into its job, which ends Pending with every record
+// kept in file order, and once it has run, merge and database load jobs
+// take it as their source. Set VELUMAR_SCREENSHOTS to a folder to have the
+// screens drawn there.
+#include "catalogue/catalogue_export.h"
+#include "charsets/character_set_table.h"
+#include "core/server_core.h"
+#include "demo_jobs_client.h"
+#include "embedded_server.h"
+#include "marc/field.h"
+#include "marc/iso2709_writer.h"
+#include "marc/record.h"
+#include "marc/record_view.h"
+#include "record_search.h"
+#include "scripted_submit.h"
+#include "store/database.h"
+#include "submit/frm_job_management_submit_auth_db_load.h"
+#include "submit/frm_job_management_submit_auth_load_match.h"
+#include "submit/frm_job_management_submit_auth_load_merge.h"
+#include "submit/frm_job_management_submit_auth_load_reconcile.h"
+#include "submit/frm_job_management_submit_change.h"
+#include "submit/frm_job_management_submit_index.h"
+#include "submit/frm_job_management_submit_match.h"
+#include "submit/frm_job_management_submit_scan.h"
+#include "tests/qt_printers.h"
+#include "upload/job_progress_screen.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <sstream>
+
+namespace velumar {
+namespace {
+
+using testing::Controls;
+using testing::DemoJobsClient;
+using testing::MarcData;
+using testing::RecordsOf;
+
+// The demo catalogue's bibliographic record `id` carries 035 $a "(VDEMO)" + 1000000 + id.
+std::string demoControlNumber(int id) {
+    return std::to_string(1000000 + id);
+}
+
+class SubmitEndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir = new QTemporaryDir;
+        db = dir->filePath("velumar.db");
+        core = orvane::openEmbeddedServer(db);
+    }
+    static void TearDownTestSuite() {
+        core.reset();
+        delete dir;
+    }
+
+    // A client as the start-up leaves it for these screens.
+    std::unique_ptr<DemoJobsClient> client() {
+        auto demo = std::make_unique<DemoJobsClient>(db, "demo");
+        demo->state.characterSets().Load(demo->state.channel(), demo->platform);
+        demo->state.recordSearch().Initialise(demo->state.channel(), demo->state.session(), 0, 0);
+        return demo;
+    }
+    static QString file(const QByteArray& bytes, const QString& name) {
+        const QString path = dir->filePath(name);
+        QFile out(path);
+        out.open(QIODevice::WriteOnly);
+        out.write(bytes);
+        return path;
+    }
+    // The members of a record set, in their order.
+    static std::vector<qint32> members(const QString& setName) {
+        auto st = core->store().db().prepare(
+            "SELECT m.record_id FROM record_set_members m JOIN record_sets s ON s.id = "
+            "m.record_set WHERE s.name = ?1 ORDER BY m.ordinal");
+        st.bind(1, setName.toStdString());
+        std::vector<qint32> ids;
+        while (st.step())
+            ids.push_back(st.int32(0));
+        return ids;
+    }
+    // Draws the screen into the screenshot folder, when there is one.
+    static void shoot(QWidget& screen, const QString& name) {
+        const QString folder = qEnvironmentVariable("VELUMAR_SCREENSHOTS");
+        if (!folder.isEmpty())
+            screen.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+    // A screen as the main window shows it, activated.
+    template <typename Screen> static std::unique_ptr<Screen> open(DemoJobsClient& demo) {
+        auto screen = std::make_unique<Screen>(demo.state);
+        screen->resize(760, 560);
+        screen->show();
+        screen->Activate();
+        return screen;
+    }
+    static qint32 jobNamed(const QString& name) {
+        auto st = core->store().db().prepare("SELECT id FROM jobs WHERE name = ?1");
+        st.bind(1, name.toStdString());
+        return st.step() ? st.int32(0) : -1;
+    }
+
+    static inline QTemporaryDir* dir = nullptr;
+    static inline QString db;
+    static inline std::shared_ptr<orvane::server::ServerCore> core;
+};
+
+TEST_F(SubmitEndToEnd, EveryQueuedJobTypeIsSubmittedFromItsScreen) {
+    auto demo = client();
+    const QDate later = QDate::currentDate().addDays(30);
+    struct Case {
+        const char* what;
+        std::function<std::unique_ptr<JobSubmitScreen>(DemoJobsClient&)> screen;
+        std::function<void(const Controls&)> fill;
+        QString added;
+        int type;
+    } cases[] = {
+        {"scan", open<frmJobManagement_SubmitScan>,
+         [](const Controls& c) {
+             c.choose("cboScanRule", "Catalogue checks");
+             c.type("fpScanFrom", "1");
+             c.type("fpScanTo", "50");
+             c.type("fpNewRecordSet", "Scan finds");
+         },
+         "Scan job added.", 0},
+        {"data change", open<frmJobManagement_SubmitChange>,
+         [](const Controls& c) {
+             c.choose("cboRuleSet", "Monthly clean-up");
+             c.get<QComboBox>("cboRecordSet").setCurrentIndex(0);
+             c.choose("cboFieldOrderConfig", c.get<QComboBox>("cboFieldOrderConfig").itemText(1));
+         },
+         "Data change job added.", 1},
+        {"index", open<frmJobManagement_SubmitIndex>,
+         [](const Controls& c) {
+             c.type("fpIndexFrom", "1");
+             c.type("fpIndexTo", "20000");
+         },
+         "Index records job added.", 2},
+        {"reconcile", open<frmJobManagement_SubmitAuthLoadReconcile>,
+         [](const Controls& c) {
+             c.get<QComboBox>("cboRecordSet").setCurrentIndex(0);
+             c.choose("cboRuleSet", "Standard reconcile");
+         },
+         "Reconcile job added.", 6},
+    };
+    // A set for the screens that need one of their type.
+    ASSERT_GT(demo->state.manager<RecordSets>().AddRecordSet("Authority trial", 3), 0);
+    demo->makeSet("Bib trial", {1, 2, 3});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        demo->platform.Clear();
+        auto screen = c.screen(*demo);
+        const Controls controls{*screen};
+        const QString name = QStringLiteral("Queued ") + QString::fromLatin1(c.what);
+        controls.type("fpJobName", name);
+        c.fill(controls);
+        controls.runAt(later, QTime(23, 0));
+        shoot(*screen, QStringLiteral("submit-") + QString::fromLatin1(c.what).replace(' ', '-'));
+        ASSERT_TRUE(controls.submitEnabled());
+        controls.submit();
+        EXPECT_EQ(demo->platform.Texts(), QStringList{c.added});
+        const auto job = demo->jobs().FetchJob(jobNamed(name));
+        ASSERT_TRUE(job);
+        EXPECT_EQ(CodeOf(job->Type()), c.type);
+        EXPECT_EQ(job->ScheduledStart(), later.toString("yyyy-MM-dd") + " 23:00:00");
+    }
+}
+
+TEST_F(SubmitEndToEnd, AMatchJobFromAFileFillsItsSetWithTheRecordsWhose035Matches) {
+    // Three demo records written out as another catalogue keeps them: its
+    // control number in 001 and 003, which the demo catalogue holds in 035.
+    std::ostringstream exported;
+    const std::vector<std::int32_t> ids{8, 3, 5};
+    ASSERT_EQ(orvane::server::exportRecords(
+                  core->store().db(), orvane::server::RecordKind::Bibliographic, ids, exported)
+                  .written,
+              3u);
+    const QList<QByteArray> written = RecordsOf(QByteArray::fromStdString(exported.str()));
+    ASSERT_EQ(written.size(), 3);
+    std::string bytes;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const std::string one = written[qsizetype(i)].toStdString();
+        const auto parsed = marc::parseRecord(std::string_view(one));
+        ASSERT_TRUE(parsed.record);
+        marc::Record record = marc::Record::fromView(*parsed.record);
+        record.setControlValue("001", demoControlNumber(ids[i]));
+        record.setControlValue("003", "VDEMO");
+        marc::appendIso2709(record, bytes);
+        // A number the catalogue does not hold.
+        if (i == 0) {
+            record.setControlValue("001", "9999999");
+            marc::appendIso2709(record, bytes);
+        }
+    }
+    // An authority record in a bibliographic file.
+    const QList<QByteArray> authorities = RecordsOf(MarcData("eg_auth-subset100.mrc"));
+    REQUIRE_MARC_DATA(MarcData("eg_auth-subset100.mrc"));
+    bytes += authorities[0].toStdString();
+
+    auto demo = client();
+    auto screen = open<frmJobManagement_SubmitMatch>(*demo);
+    const Controls c{*screen};
+    c.type("fpJobName", "Match from file");
+    c.choose("cboRecordType", "Bib");
+    c.type("fpRecordList", file(QByteArray::fromStdString(bytes), "match.mrc"));
+    c.type("fpNewRecordSet", "Matched demo");
+    shoot(*screen, "submit-match");
+    ASSERT_TRUE(c.submitEnabled());
+    c.submit();
+
+    EXPECT_EQ(members("Matched demo"), (std::vector<qint32>{8, 3, 5}));
+    const auto job = demo->jobs().FetchJob(jobNamed("Match from file"));
+    ASSERT_TRUE(job);
+    EXPECT_EQ(job->StatusName(), "Done");
+    EXPECT_EQ(job->RecordsToProcess(), 4) << "four keys";
+    EXPECT_EQ(job->RecordsProcessed(), 4);
+    EXPECT_EQ(job->RecordErrorCount(), 1) << "the authority record";
+    EXPECT_EQ(job->SaveRecordSet(), "Matched demo");
+    EXPECT_TRUE(demo->platform.Messages().empty())
+        << demo->platform.Texts().join("; ").toStdString();
+    EXPECT_TRUE(c.get<QLineEdit>("fpJobName").text().isEmpty()) << "the screen reset";
+}
+
+TEST_F(SubmitEndToEnd, AnAuthorityFileGoesIntoItsJobInOrderAndLaterJobsTakeItAsTheirSource) {
+    const QByteArray names = MarcData("eg_auth-subset100.mrc");
+    REQUIRE_MARC_DATA(names);
+    // 45 records: bulks of 20, 20 and 5.
+    const QList<QByteArray> each = RecordsOf(names);
+    QByteArray records;
+    for (int i = 0; i < 45; ++i)
+        records += each[i % each.size()];
+    auto demo = client();
+    auto screen = open<frmJobManagement_SubmitAuthLoadMatch>(*demo);
+    const Controls c{*screen};
+    c.type("fpJobName", "Load names");
+    c.type("fpRecordList", file(records, "names.aut"));
+    c.choose("cboRuleSet", "Standard load match");
+    c.runAt(QDate::currentDate().addDays(1), QTime(6, 0));
+    QTimer::singleShot(0, [] {
+        if (auto* progress = qobject_cast<JobProgressScreen*>(QApplication::activeModalWidget()))
+            shoot(*progress, "auth-load-match-progress");
+    });
+    c.submit();
+
+    const qint32 id = jobNamed("Load names");
+    auto job = demo->jobs().FetchJob(id);
+    ASSERT_TRUE(job);
+    EXPECT_EQ(job->StatusName(), "Pending") << demo->platform.Texts().join("; ").toStdString();
+    std::vector<std::string> stored;
+    {
+        auto st = core->store().db().prepare(
+            "SELECT marc FROM job_records WHERE job = ?1 ORDER BY position");
+        st.bind(1, id);
+        while (st.step())
+            stored.push_back(st.blob(0));
+    }
+    std::vector<std::string> expected;
+    for (qsizetype at = 0; at + 5 <= records.size(); at += records.mid(at, 5).toInt())
+        expected.push_back(records.mid(at, records.mid(at, 5).toInt()).toStdString());
+    EXPECT_EQ(stored, expected);
+    EXPECT_EQ(job->RecordsToProcess(), int(expected.size()));
+
+    // Run now; then a merge and a database load take it as their source.
+    ASSERT_TRUE(demo->jobs().RescheduleJob(id, QString()));
+    job = demo->waitForEnd(id);
+    ASSERT_TRUE(job);
+    ASSERT_EQ(job->StatusName(), "Done");
+    for (const bool merge : {true, false}) {
+        demo->platform.Clear();
+        std::unique_ptr<JobSubmitScreen> next;
+        if (merge)
+            next = open<frmJobManagement_SubmitAuthLoadMerge>(*demo);
+        else
+            next = open<frmJobManagement_SubmitAuthDbLoad>(*demo);
+        const Controls n{*next};
+        n.type("fpJobName", merge ? "Merge names" : "Add names");
+        n.choose("cboSource", "Load names");
+        if (merge)
+            n.choose("cboRuleSet", "Standard load merge");
+        n.runAt(QDate::currentDate().addDays(1), QTime(7, 0));
+        n.submit();
+        EXPECT_EQ(demo->platform.Texts(),
+                  QStringList{merge ? "Auth load merge job added." : "Auth DB Load job added."});
+    }
+}
+
+} // namespace
+} // namespace velumar
