@@ -36,6 +36,19 @@ std::string checkFields(const Handler& handler, const wire::Request& request) {
     return {};
 }
 
+// Whether every occurrence of each limited text field fits its limit.
+bool textsFit(const Handler& handler, const wire::Request& request) {
+    for (const auto& rule : handler.fields) {
+        if (rule.maxOctets == 0)
+            continue;
+        for (const auto& field : request.fields)
+            if (const auto* text = std::get_if<std::string>(&field.value);
+                text && field.key == rule.key && text->size() > rule.maxOctets)
+                return false;
+    }
+    return true;
+}
+
 bool sameOperator(const std::string& a, const std::string& b) {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
@@ -81,6 +94,10 @@ Outcome Dispatcher::dispatch(const wire::Request& request, const std::string& to
     const Handler& handler = it->second;
     if (auto error = checkFields(handler, request); !error.empty())
         return refuse(400, std::move(error));
+    if (!textsFit(handler, request)) {
+        outcome.answer.status = wire::status::InvalidValue;
+        return outcome;
+    }
 
     if (session) {
         if (const auto* oi = wire::findField(request.fields, "OI")) {

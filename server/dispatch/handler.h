@@ -4,6 +4,7 @@
 
 #include "protocol/message.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ struct FieldRule {
     std::string key;
     wire::Kind kind;
     bool required = false;
+    // For text: the most octets each occurrence may hold (text_limits.h);
+    // 0 leaves only the body's limit.
+    std::size_t maxOctets = 0;
 };
 
 struct Handler {

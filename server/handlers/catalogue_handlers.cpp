@@ -5,6 +5,7 @@
 #include "catalogue/catalogue_search.h"
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
+#include "dispatch/text_limits.h"
 #include "protocol/status.h"
 #include "register.h"
 
@@ -109,8 +110,8 @@ void brief(RequestContext& ctx) {
 void registerCatalogueHandlers(Dispatcher& dispatcher) {
     dispatcher.add({.code = "CATALOGUE_SEARCH",
                     .right = {},
-                    .fields = {{"IX", Kind::Text, true},
-                               {"KEY", Kind::Text, true},
+                    .fields = {{"IX", Kind::Text, true, text_limits::Code},
+                               {"KEY", Kind::Text, true, text_limits::SearchKey},
                                {"RT", Kind::Number},
                                {"TR", Kind::Bool},
                                {"MH", Kind::Number},

@@ -3,6 +3,7 @@
 #include "charsets/marc_charset_converter.h"
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
+#include "dispatch/text_limits.h"
 #include "protocol/octets.h"
 #include "register.h"
 #include "store/database.h"
@@ -76,9 +77,9 @@ void registerCharsetHandlers(Dispatcher& dispatcher) {
     dispatcher.add({"GETCHARSETS", {}, {}, listCharsets});
     dispatcher.add({"CONVERTMARCCHARSET",
                     {},
-                    {{"CSI", wire::Kind::Text, true},
-                     {"CSO", wire::Kind::Text, true},
-                     {"MR", wire::Kind::Text, true}},
+                    {{"CSI", wire::Kind::Text, true, text_limits::Code},
+                     {"CSO", wire::Kind::Text, true, text_limits::Code},
+                     {"MR", wire::Kind::Text, true, text_limits::RecordText}},
                     convertRecord});
 }
 

@@ -3,6 +3,7 @@
 // set's record type, so the handlers check it themselves once they know it.
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
+#include "dispatch/text_limits.h"
 #include "jobs/job_usage.h"
 #include "protocol/status.h"
 #include "recordsets/record_set_catalogue.h"
@@ -191,7 +192,7 @@ void registerRecordSetHandlers(Dispatcher& dispatcher) {
     dispatcher.add({"GET_RECORD_SETS", {}, {{"OI", Kind::Text}}, listSets});
     dispatcher.add({"ADD_RECORD_SET",
                     {},
-                    {{"RSN", Kind::Text, true},
+                    {{"RSN", Kind::Text, true, text_limits::Name},
                      {"RST", Kind::Number},
                      {"RT", Kind::Number, true},
                      {"OI", Kind::Text}},
@@ -199,15 +200,15 @@ void registerRecordSetHandlers(Dispatcher& dispatcher) {
     dispatcher.add({"COPY_RECORD_SET",
                     {},
                     {{"RSID", Kind::Number, true},
-                     {"RSN", Kind::Text, true},
-                     {"RSD", Kind::Text},
+                     {"RSN", Kind::Text, true, text_limits::Name},
+                     {"RSD", Kind::Text, false, text_limits::Description},
                      {"OI", Kind::Text}},
                     copySet});
     dispatcher.add({"UPDATE_RECORD_SET",
                     {},
                     {{"RSID", Kind::Number, true},
-                     {"RSN", Kind::Text, true},
-                     {"RSD", Kind::Text},
+                     {"RSN", Kind::Text, true, text_limits::Name},
+                     {"RSD", Kind::Text, false, text_limits::Description},
                      {"OI", Kind::Text}},
                     updateSet});
     dispatcher.add({"DELETE_RECORD_SET",
@@ -222,8 +223,8 @@ void registerRecordSetHandlers(Dispatcher& dispatcher) {
                     {},
                     {{"RSID", Kind::Number, true},
                      {"OI", Kind::Text},
-                     {"IDYN", Kind::Text},
-                     {"CB", Kind::Text, true}},
+                     {"IDYN", Kind::Text, false, text_limits::Code},
+                     {"CB", Kind::Text, true, text_limits::Code}},
                     readSet});
     dispatcher.add({"DELETE_RECORD_FROM_RECORD_SET",
                     {},

@@ -3,6 +3,7 @@
 // profiles and the rule document header.
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
+#include "dispatch/text_limits.h"
 #include "register.h"
 #include "store/database.h"
 
@@ -55,7 +56,7 @@ void ruleDocHeader(RequestContext& ctx) {
 } // namespace
 
 void registerReferenceHandlers(Dispatcher& dispatcher) {
-    dispatcher.add({"PKGCHK", {}, {{"PKGNM", wire::Kind::Text, true}}, packageCheck});
+    dispatcher.add({"PKGCHK", {}, {{"PKGNM", wire::Kind::Text, true, text_limits::Name}}, packageCheck});
     dispatcher.add({"OWNINGLIBRARIES", {}, {}, owningLibraries});
     dispatcher.add({"GETMARCFIELDORDER", {}, {}, fieldOrderConfigs});
     dispatcher.add({"LstCatDp", {}, {}, dupeProfiles});

@@ -3,6 +3,7 @@
 // authority loading) as the client's security profile does.
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
+#include "dispatch/text_limits.h"
 #include "jobs/job_usage.h"
 #include "register.h"
 #include "rulesets/rule_document_store.h"
@@ -224,15 +225,17 @@ void registerRuleSetHandlers(Dispatcher& dispatcher) {
     const FieldRule type{"RT", Kind::Number, true};
     const FieldRule id{"ID", Kind::Number, true};
     const FieldRule optionalId{"ID", Kind::Number, false};
-    const FieldRule name{"NM", Kind::Text, true};
-    const FieldRule description{"DSC", Kind::Text, false};
+    const FieldRule name{"NM", Kind::Text, true, text_limits::Name};
+    const FieldRule description{"DSC", Kind::Text, false, text_limits::Description};
+    const FieldRule parameterName{"PN", Kind::Text, false, text_limits::ParameterName};
     // The rights depend on the rule type of the request or of the stored
     // object, so each handler checks its own.
     dispatcher.add({"GET_RULE_DOCUMENTS", {}, {type, operatorField()}, getRuleDocuments});
     dispatcher.add({"SAVE_RULE_DOCUMENT",
                     {},
-                    {optionalId, type, name, description, {"DOC", Kind::Text, false},
-                     {"PN", Kind::Text, false}, operatorField()},
+                    {optionalId, type, name, description,
+                     {"DOC", Kind::Text, false, text_limits::RuleText}, parameterName,
+                     operatorField()},
                     saveRuleDocumentRequest});
     dispatcher.add({"DELETE_RULE_DOCUMENT", {}, {id, operatorField()}, deleteRuleDocumentRequest});
     dispatcher.add({"GET_RULE_SETS", {}, {type, operatorField()}, getRuleSets});
@@ -244,8 +247,8 @@ void registerRuleSetHandlers(Dispatcher& dispatcher) {
     dispatcher.add({"SAVE_RULE_SET",
                     {},
                     {optionalId, type, name, description, {"RDID", Kind::Number, false},
-                     {"RO", Kind::Number, false}, {"PN", Kind::Text, false},
-                     {"PV", Kind::Text, false}, operatorField()},
+                     {"RO", Kind::Number, false}, parameterName,
+                     {"PV", Kind::Text, false, text_limits::ParameterValue}, operatorField()},
                     saveRuleSetRequest});
     dispatcher.add({"DELETE_RULE_SET", {}, {id, operatorField()}, deleteRuleSetRequest});
 }

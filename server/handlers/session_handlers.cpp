@@ -5,6 +5,7 @@
 #include "auth/password.h"
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
+#include "dispatch/text_limits.h"
 #include "protocol/version.h"
 #include "register.h"
 #include "store/database.h"
@@ -122,7 +123,8 @@ void registerSessionHandlers(Dispatcher& dispatcher) {
     initialiseCrypto();
     dispatcher.add({.code = "LOGIN",
                     .right = {},
-                    .fields = {{"OI", Kind::Text, true}, {"PW", Kind::Text}},
+                    .fields = {{"OI", Kind::Text, true, text_limits::OperatorId},
+                               {"PW", Kind::Text, false, text_limits::Password}},
                     .run = login,
                     .needsSession = false});
     dispatcher.add(
@@ -130,7 +132,8 @@ void registerSessionHandlers(Dispatcher& dispatcher) {
     dispatcher.add({.code = "LOGOUT", .right = {}, .fields = {}, .run = logout});
     dispatcher.add({.code = "CHANGE_PASSWORD",
                     .right = {},
-                    .fields = {{"PW", Kind::Text, true}, {"NPW", Kind::Text, true}},
+                    .fields = {{"PW", Kind::Text, true, text_limits::Password},
+                               {"NPW", Kind::Text, true, text_limits::Password}},
                     .run = changePassword});
 }
 
