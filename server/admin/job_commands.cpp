@@ -52,7 +52,7 @@ void listJobs(const Arguments& args, Console& console) {
     JobStore jobs(store->db());
     auto print = [&](const JobRow& j) {
         console.out << std::setw(6) << j.id << "  " << std::left << std::setw(8)
-                    << nameIn(StatusNames, j.status) << std::setw(14) << nameIn(TypeNames, j.type)
+                    << nameIn(StatusNames, j.status) << std::setw(20) << nameIn(TypeNames, j.type)
                     << std::setw(21) << (j.actualStart.empty() ? j.scheduledStart : j.actualStart)
                     << std::right << std::setw(8) << j.recordsProcessed << "/" << std::left
                     << std::setw(8) << j.recordsToProcess << std::right << j.name << '\n';

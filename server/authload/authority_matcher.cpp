@@ -22,6 +22,24 @@ std::string tagOrDefault(std::string tag) {
 
 } // namespace
 
+std::vector<std::string> headingKeys(const marc::RecordView& view) {
+    marc::Record headingOnly(marc::Leader::fromText(view.leader()).value_or(marc::Leader{}));
+    for (const marc::FieldView f : view)
+        if (f.tag().size() == 3 && f.tag()[0] == '1')
+            headingOnly.appendField(marc::Field::fromView(f));
+    std::string octets;
+    marc::appendIso2709(headingOnly, octets);
+    const marc::ParseResult parsed = marc::parseRecord(octets);
+    std::vector<std::string> keys;
+    if (!parsed.record)
+        return keys;
+    IndexKeys index;
+    for (const IndexEntry& e : index.of(*parsed.record, RecordKind::Authority))
+        if (e.code == "AH")
+            keys.push_back(e.key);
+    return keys;
+}
+
 std::string_view AuthorityMatcher::indexCode(std::string_view profile) {
     if (profile == "LCCN")
         return "LCCN";
@@ -37,7 +55,9 @@ AuthorityMatcher::AuthorityMatcher(Database& db, std::string profile, std::strin
     : db_(db), code_(indexCode(profile)), matchTag_(tagOrDefault(std::move(matchTag))),
       lookup_(std::make_unique<Statement>(
           db.prepare("SELECT DISTINCT record_id FROM catalogue_index WHERE record_type = 3 AND "
-                     "code = ?1 AND key = ?2 ORDER BY record_id"))) {
+                     "code = ?1 AND key = ?2 ORDER BY record_id"))),
+      existing_(std::make_unique<Statement>(db.prepare(
+          "SELECT marc FROM catalogue_records WHERE record_type = 3 AND record_id = ?1"))) {
     if (rules)
         runner_ = std::make_unique<engine::GroupRunner>(*rules, engine::RunParameters{});
 }
@@ -56,11 +76,18 @@ MatchResult AuthorityMatcher::match(const marc::RecordView& incoming) {
         }
         result.deletion = outcome.outcome == engine::Outcome::Deleted;
     }
-    IndexKeys keys;
+    // By heading: the incoming 1XX, and only records whose own 1XX has that
+    // key (the index also holds see references).
+    const bool byHeading = code_ == "AH";
     std::vector<std::string> searched;
-    for (const IndexEntry& entry : keys.of(incoming, RecordKind::Authority))
-        if (entry.code == code_)
-            searched.push_back(entry.key);
+    if (byHeading) {
+        searched = headingKeys(incoming);
+    } else {
+        IndexKeys keys;
+        for (const IndexEntry& entry : keys.of(incoming, RecordKind::Authority))
+            if (entry.code == code_)
+                searched.push_back(entry.key);
+    }
     for (const std::string& key : searched) {
         lookup_->reset();
         lookup_->bind(1, code_).bind(2, key);
@@ -68,6 +95,23 @@ MatchResult AuthorityMatcher::match(const marc::RecordView& incoming) {
             result.ids.push_back(lookup_->int32(0));
     }
     lookup_->reset();
+    if (byHeading) {
+        std::erase_if(result.ids, [&](std::int32_t id) {
+            existing_->reset();
+            existing_->bind(1, id);
+            if (!existing_->step())
+                return true;
+            const std::string octets = existing_->blob(0);
+            existing_->reset();
+            const marc::ParseResult parsed = marc::parseRecord(octets);
+            if (!parsed.record)
+                return true;
+            const auto own = headingKeys(*parsed.record);
+            return std::none_of(own.begin(), own.end(), [&](const std::string& k) {
+                return std::find(searched.begin(), searched.end(), k) != searched.end();
+            });
+        });
+    }
     std::sort(result.ids.begin(), result.ids.end());
     result.ids.erase(std::unique(result.ids.begin(), result.ids.end()), result.ids.end());
     result.key = searched.empty() ? std::string() : searched.front();

@@ -59,7 +59,12 @@ private:
     std::string matchTag_;
     std::unique_ptr<engine::GroupRunner> runner_;
     std::unique_ptr<Statement> lookup_;
+    std::unique_ptr<Statement> existing_;
 };
+
+// The heading index keys of a record's 1XX heading alone, without its see
+// references (the index holds both).
+std::vector<std::string> headingKeys(const marc::RecordView& record);
 
 // The $9 subfields of the match id tag: the ids a match wrote.
 std::vector<std::int32_t> matchedIds(const marc::RecordView& record, std::string_view matchTag);

@@ -67,8 +67,10 @@ void keep(marc::Record& merged, marc::Field field, const CategoryRule& rule,
 
 void applyCategory(marc::Record& merged, const marc::Record& old, const std::string& category,
                    const CategoryRule& rule, const MergeConfiguration& c, bool ignoreOld) {
-    std::vector<marc::Field> existing = ignoreOld ? std::vector<marc::Field>{}
-                                                  : fieldsOf(old, category, rule);
+    // The existing fields are ignored: the incoming ones stand, whatever the option.
+    if (ignoreOld)
+        return;
+    std::vector<marc::Field> existing = fieldsOf(old, category, rule);
     const std::vector<marc::Field> incoming = fieldsOf(merged, category, rule);
     std::vector<marc::Field> local;
     for (const marc::Field& f : existing)
@@ -123,6 +125,40 @@ void applyCategory(marc::Record& merged, const marc::Record& old, const std::str
         removeFields(merged, incoming);
     for (marc::Field& f : retained)
         keep(merged, std::move(f), rule, c);
+}
+
+// The merged record is still the catalogue's record: its id (001), 003 and
+// control numbers (035) stay, and the incoming record's own control number
+// is kept in an 035 so that the next load from the agency finds it.
+void keepIdentity(marc::Record& merged, const marc::Record& old) {
+    const auto incomingNumber = merged.controlValue("001");
+    const auto incomingSource = merged.controlValue("003");
+    std::string incomingKey;
+    if (incomingNumber && !incomingNumber->empty()) {
+        if (incomingSource && !incomingSource->empty()) {
+            incomingKey.push_back('(');
+            incomingKey.append(*incomingSource);
+            incomingKey.push_back(')');
+        }
+        incomingKey.append(*incomingNumber);
+    }
+    for (const char* tag : {"001", "003"})
+        if (const auto value = old.controlValue(tag))
+            merged.setControlValue(tag, std::string(*value));
+    std::vector<marc::Field> numbers;
+    for (const marc::Field& f : old.fields())
+        if (f.tag() == "035")
+            numbers.push_back(f);
+    if (!incomingKey.empty())
+        numbers.push_back(marc::Field::data("035", ' ', ' ', {{'a', incomingKey}}));
+    for (marc::Field& f : numbers) {
+        const bool held = std::any_of(merged.fields().begin(), merged.fields().end(),
+                                      [&](const marc::Field& m) {
+                                          return m.tag() == "035" && m.subfield('a') == f.subfield('a');
+                                      });
+        if (!held)
+            merged.insertField(std::move(f));
+    }
 }
 
 } // namespace
@@ -180,10 +216,16 @@ std::optional<std::string> mergeRecords(const marc::RecordView& incoming,
     }
     const bool matched008 = byteOf(old, 29) == 'b' && byteOf(merged, 29) == 'a';
     for (const auto& [category, rule] : c.categories) {
+        // The heading last: its 688 is not one of the incoming 6XX fields.
+        if (category == "1XX")
+            continue;
         const bool ignoreOld = matched008 && ((category == "4XX" && c.ignore4xxOnMatched008) ||
                                               (category == "5XX" && c.ignore5xxOnMatched008));
         applyCategory(merged, old, category, rule, c, ignoreOld);
     }
+    if (const auto heading = c.categories.find("1XX"); heading != c.categories.end())
+        applyCategory(merged, old, "1XX", heading->second, c, false);
+    keepIdentity(merged, old);
     std::string out;
     if (auto why = marc::appendIso2709(merged, out)) {
         error = *why;

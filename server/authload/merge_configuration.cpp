@@ -14,8 +14,9 @@ struct OptionLabel {
     Retention retention;
 };
 
-constexpr std::array<OptionLabel, 9> Options{{
+constexpr std::array<OptionLabel, 10> Options{{
     {"Use incoming field", Retention::UseIncoming},
+    {"Discard old heading", Retention::UseIncoming},
     {"Retain existing field instead of incoming field", Retention::ExistingInstead},
     {"Retain existing field and incoming field", Retention::ExistingAndIncoming},
     {"Retain existing field if $5 present instead of incoming field", Retention::LocalInstead},

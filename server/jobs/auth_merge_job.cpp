@@ -88,27 +88,25 @@ private:
     std::vector<std::unique_ptr<engine::RuleGroup>> groups_;
 };
 
-// Bibliographic records whose name or subject words hold every word of the
-// heading use it.
+// Bibliographic records whose name, subject or title words hold every word
+// of the record's 1XX heading (not its see references) use it.
 bool headingInUse(Database& db, const marc::RecordView& authority) {
-    IndexKeys keys;
     std::vector<std::string> words;
-    for (const IndexEntry& e : keys.of(authority, RecordKind::Authority))
-        if (e.code == "AH")
-            for (std::size_t at = 0; at < e.key.size();) {
-                const std::size_t blank = e.key.find(' ', at);
-                const std::size_t end = blank == std::string::npos ? e.key.size() : blank;
-                if (end > at)
-                    words.push_back(e.key.substr(at, end - at));
-                at = end + 1;
-            }
+    for (const std::string& key : authload::headingKeys(authority))
+        for (std::size_t at = 0; at < key.size();) {
+            const std::size_t blank = key.find(' ', at);
+            const std::size_t end = blank == std::string::npos ? key.size() : blank;
+            if (end > at)
+                words.push_back(key.substr(at, end - at));
+            at = end + 1;
+        }
     if (words.empty())
         return false;
     std::string sql = "SELECT 1 FROM catalogue_index WHERE record_type = 1 AND code IN ('AU', "
-                      "'SU') AND key = ?1";
+                      "'SU', 'TI') AND key = ?1";
     for (std::size_t i = 1; i < words.size(); ++i)
         sql += " AND record_id IN (SELECT record_id FROM catalogue_index WHERE record_type = 1 "
-               "AND code IN ('AU', 'SU') AND key = ?" + std::to_string(i + 1) + ")";
+               "AND code IN ('AU', 'SU', 'TI') AND key = ?" + std::to_string(i + 1) + ")";
     auto st = db.prepare(sql + " LIMIT 1");
     for (std::size_t i = 0; i < words.size(); ++i)
         st.bind(static_cast<int>(i + 1), words[i]);
@@ -176,10 +174,14 @@ JobEnd runAuthMergeJob(JobExecution& run) {
         std::vector<std::int32_t> ids = authload::matchedIds(*in.record, source->matchTag);
         const std::string clean = authload::withoutMatchedIds(*in.record, source->matchTag);
         const marc::ParseResult cleanView = marc::parseRecord(clean);
+        // Only the matched records still in the catalogue, with their ids beside.
         std::vector<std::string> candidates;
+        std::vector<std::int32_t> candidateIds;
         for (const std::int32_t id : ids)
-            if (const auto existing = reader.load(3, id))
+            if (const auto existing = reader.load(3, id)) {
                 candidates.push_back(existing->marc);
+                candidateIds.push_back(id);
+            }
         if (candidates.empty()) {
             ++counts[4];
             ++counters.errors;
@@ -200,7 +202,7 @@ JobEnd runAuthMergeJob(JobExecution& run) {
                         results.write(jobs::result_file::Redundant, candidates[c]);
                     }
             }
-            const std::int32_t target = ids[chosen];
+            const std::int32_t target = candidateIds[chosen];
             const std::string& existing = candidates[chosen];
             const marc::ParseResult old = marc::parseRecord(existing);
             if (refused) {
@@ -257,7 +259,16 @@ JobEnd runAuthMergeJob(JobExecution& run) {
     }
     if (incoming.empty())
         run.bulkDone();
-    log << "\nRecords: " << incoming.size() << "\nMerged: " << counts[0]
+    std::size_t imported = 0;
+    if (configuration.importUnmatched) {
+        log << "\nImporting the unmatched records:\n";
+        JobCounters unmatched;
+        imported = loadUnmatchedRecords(db, job.operatorId, *source, run.databasePath(), log,
+                                        results, unmatched, [] { return false; });
+        counters.errors += unmatched.errors;
+    }
+    log << "\nRecords: " << incoming.size() << "\nImported unmatched: " << imported
+        << "\nMerged: " << counts[0]
         << "\nDeleted: " << counts[1] << "\nDiscarded: " << counts[2]
         << "\nRedundant: " << counts[3] << "\nRejected: " << counts[4] << "\n";
     return {jobs::status::Done, {}};

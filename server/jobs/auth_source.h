@@ -6,6 +6,7 @@
 #include "job_store.h"
 #include "rulerun/compiled_group_cache.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -26,6 +27,17 @@ struct AuthSource {
 // The finished match job a merge or load reads; nothing, with the log told
 // why, when there is none.
 std::optional<AuthSource> authSource(Database& db, const JobRow& job, std::ostream& log);
+
+class ResultWriter;
+struct JobCounters;
+
+// The source job's No match records added to the catalogue as new authority
+// records, a bulk per transaction; `bulkDone` after each bulk answers whether
+// to stop. Answers how many were added.
+std::size_t loadUnmatchedRecords(Database& db, const std::string& operatorId,
+                                 const AuthSource& source, const std::string& databasePath,
+                                 std::ostream& log, ResultWriter& results, JobCounters& counters,
+                                 const std::function<bool()>& bulkDone);
 
 // The records of a result file of the source job, each as its own octets.
 std::vector<std::string> resultRecords(const std::string& databasePath, std::int32_t jobId,

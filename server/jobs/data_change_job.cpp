@@ -70,8 +70,11 @@ void save(Database& db, CatalogueUpdater& updater, RecordKind kind,
 JobEnd runDataChangeJob(JobExecution& run) {
     JobRow job = run.job();
     // Reconciling authority records is a data change that is always saved.
-    if (job.type == jobs::type::AuthLoadReconcile)
+    if (job.type == jobs::type::AuthLoadReconcile) {
         job.updateDatabase = true;
+        // Matching reads the heading index: it must not wait for an index job.
+        job.keywordIndex = true;
+    }
     Database& db = run.db();
     std::string error;
     auto files = engine::ResultFiles::open(run.files().folder(), engine::GroupKind::DataChange,

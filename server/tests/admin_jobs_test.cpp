@@ -39,7 +39,7 @@ TEST(AdminJobs, ListShowKillAndLog) {
 
     const auto list = runCommand({"jobs", "list", "--db", db});
     EXPECT_EQ(list.status, 0);
-    EXPECT_NE(list.out.find("Pending Data Change   2099-01-01 08:00:00"), std::string::npos)
+    EXPECT_NE(list.out.find("Pending Data Change         2099-01-01 08:00:00"), std::string::npos)
         << list.out;
     EXPECT_NE(list.out.find("Running Data Change"), std::string::npos) << list.out;
 

@@ -162,15 +162,20 @@ TEST_F(AuthLoad, MatchMergeAndLoadAnAgencyFile) {
 TEST_F(AuthLoad, SeveralMatchesAndDeletionNotices) {
     const std::int32_t matchConfiguration =
         group(3, "heading match", {"Delete-By-Auth-Status"}, {{"MATCH_PROFILE_CODE", "HEADING"}});
-    // Record 8 answers to record 7's heading too.
-    auto key = server.db().prepare(
-        "SELECT key FROM catalogue_index WHERE record_type = 3 AND code = 'AH' AND record_id = 7");
-    ASSERT_TRUE(key.step());
-    const std::string heading = key.text(0);
-    key.reset();
-    auto add = server.db().prepare(
-        "INSERT INTO catalogue_index (record_type, code, key, record_id) VALUES (3, 'AH', ?1, 8)");
-    add.bind(1, heading).run();
+    // A second record under record 7's heading (no 035 of the agency's).
+    const std::string seven = marcOf(3, 7);
+    marc::Record twin = marc::Record::fromView(*marc::parseRecord(seven).record);
+    twin.setControlValue("001", "t7");
+    twin.setControlValue("003", "LOCAL");
+    std::erase_if(twin.fields(), [](const marc::Field& f) { return f.tag() == "035"; });
+    std::string twinOctets;
+    marc::appendIso2709(twin, twinOctets);
+    std::int32_t twinId = 0;
+    {
+        Transaction tx(server.db());
+        twinId = RecordWriter(server.db(), "demo").save(twinOctets, RecordKind::Authority).id;
+        tx.commit();
+    }
     // An authority record no bibliographic record uses.
     marc::Record unused(*marc::Leader::fromText("00000nz  a2200000n  4500"));
     unused.appendField(marc::Field::control("001", "u1"));
@@ -208,13 +213,13 @@ TEST_F(AuthLoad, SeveralMatchesAndDeletionNotices) {
     ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done) << log(matchJob);
     EXPECT_EQ(records(matchJob, jobs::result_file::MultiMatch).size(), 1u) << log(matchJob);
 
-    const std::string eightBefore = marcOf(3, 8);
+    const std::string twinBefore = marcOf(3, twinId);
     const auto runMerge = [&](const std::string& name, const std::string& mmm) {
         const std::int32_t best = group(5, name + "{linked}", {}, {});
         auto doc = send("SAVE_RULE_DOCUMENT",
-                        {{"RT", 5}, {"NM", name + " prefers 8"}, {"DSC", std::string()},
-                         {"DOC", std::string("rule \"Eight\"\r\n  when\r\n    MARC.control.\"001\" "
-                                             "equals \"8\"\r\n  then\r\n    CHANGED\r\nend\r\n")}});
+                        {{"RT", 5}, {"NM", name + " prefers the twin"}, {"DSC", std::string()},
+                         {"DOC", "rule \"Twin\"\r\n  when\r\n    MARC.control.\"001\" equals \"" +
+                                     std::to_string(twinId) + "\"\r\n  then\r\n    CHANGED\r\nend\r\n"}});
         send("SAVE_RULE_SET", {{"ID", best}, {"RT", 5}, {"NM", name + "{linked}"},
                                {"DSC", std::string()}, {"RDID", numberOf(doc, "ID")}, {"RO", 0}});
         const std::int32_t configuration =
@@ -232,15 +237,19 @@ TEST_F(AuthLoad, SeveralMatchesAndDeletionNotices) {
     };
     const std::int32_t refused = runMerge("several refused", "N");
     EXPECT_EQ(records(refused, jobs::result_file::Reject).size(), 2u) << log(refused);
-    EXPECT_EQ(marcOf(3, 8), eightBefore);
+    EXPECT_EQ(marcOf(3, twinId), twinBefore);
 
     // The deletion before the refusal was saved with its bulk.
     EXPECT_TRUE(marcOf(3, unusedId).empty());
     EXPECT_EQ(records(refused, jobs::result_file::Deleted).size(), 1u);
     const std::int32_t merged = runMerge("several merged", "Y");
     EXPECT_EQ(records(merged, jobs::result_file::Redundant).size(), 1u) << log(merged);
-    EXPECT_NE(marcOf(3, 8), eightBefore); // the companion preferred 8
-    EXPECT_NE(marcOf(3, 8).find("Agency source 7"), std::string::npos);
+    EXPECT_NE(marcOf(3, twinId), twinBefore); // the companion preferred the twin
+    EXPECT_NE(marcOf(3, twinId).find("Agency source 7"), std::string::npos);
+    // Merged, it is still the catalogue's record: its own 001.
+    const std::string twinAfter = marcOf(3, twinId);
+    EXPECT_EQ(marc::parseRecord(twinAfter).record->findField("001")->value(),
+              std::to_string(twinId));
     // Record 1's heading is an author's: its notice is refused; the unused
     // record went in the first merge, so now its notice has nothing to delete.
     EXPECT_FALSE(marcOf(3, 1).empty());

@@ -46,7 +46,7 @@ protected:
     TestServer server;
 };
 
-TEST_F(AuthorityMatching, OneNoneAndSeveralMatchesByProfile) {
+TEST_F(AuthorityMatching, OneNoneAndSeveralMatchesByProfileAndNoneThroughSeeReferences) {
     const std::string copy = incomingCopy(3);
     for (const char* profile : {"CTRLNO", "HEADING"}) {
         const auto one = match(profile, copy);
@@ -62,7 +62,8 @@ TEST_F(AuthorityMatching, OneNoneAndSeveralMatchesByProfile) {
     EXPECT_EQ(match("LCCN", copy).kind, MatchKind::NoMatch);
     EXPECT_EQ(AuthorityMatcher::indexCode("ISBN"), "");
 
-    // A second record under the same heading makes the match multiple.
+    // Another record holding the key only through its see reference (the
+    // heading index holds both) is no match: the 1XX headings must agree.
     auto key = server.db().prepare(
         "SELECT key FROM catalogue_index WHERE record_type = 3 AND code = 'AH' AND record_id = 3");
     ASSERT_TRUE(key.step());
@@ -71,7 +72,15 @@ TEST_F(AuthorityMatching, OneNoneAndSeveralMatchesByProfile) {
     auto add = server.db().prepare(
         "INSERT INTO catalogue_index (record_type, code, key, record_id) VALUES (3, 'AH', ?1, 5)");
     add.bind(1, heading).run();
-    const auto several = match("HEADING", copy);
+    const auto referenced = match("HEADING", copy);
+    EXPECT_EQ(referenced.kind, MatchKind::Match);
+    EXPECT_EQ(referenced.ids, std::vector<std::int32_t>{3});
+    // By control number, several records holding the key all match.
+    auto number = server.db().prepare("INSERT INTO catalogue_index (record_type, code, key, record_id) "
+                                      "SELECT 3, 'A35A', key, 5 FROM catalogue_index WHERE "
+                                      "record_type = 3 AND code = 'A35A' AND record_id = 3");
+    number.run();
+    const auto several = match("CTRLNO", copy);
     EXPECT_EQ(several.kind, MatchKind::MultiMatch);
     EXPECT_EQ(several.ids, (std::vector<std::int32_t>{3, 5}));
     EXPECT_EQ(authload::matchedIds(*marc::parseRecord(several.record).record, "035"),

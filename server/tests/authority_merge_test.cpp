@@ -37,7 +37,9 @@ std::string fixed008(char b6, char b12, char b13, char b29) {
 std::string existingRecord() {
     marc::Record r(*marc::Leader::fromText("00000nz  a2200000o  4500"));
     r.appendField(Field::control("001", "e1"));
+    r.appendField(Field::control("003", "OLD"));
     r.appendField(Field::control("008", fixed008('x', 'y', 'z', 'b')));
+    r.appendField(Field::data("035", ' ', ' ', {{'a', "(OLD)e1"}}));
     r.appendField(Field::data("040", ' ', ' ', {{'a', "DLC"}, {'d', "ABC"}}));
     r.appendField(Field::data("100", '1', ' ', {{'a', "Old, Heading"}}));
     r.appendField(Field::data("400", '1', ' ', {{'a', "Old, Ref"}}));
@@ -51,6 +53,7 @@ std::string existingRecord() {
 std::string incomingRecord(const std::string& heading = "New, Heading") {
     marc::Record r(*marc::Leader::fromText("00000nz  a2200000n  4500"));
     r.appendField(Field::control("001", "i1"));
+    r.appendField(Field::control("003", "NEW"));
     r.appendField(Field::control("008", fixed008('a', 'b', 'c', 'a')));
     r.appendField(Field::data("040", ' ', ' ', {{'a', "DLC"}}));
     r.appendField(Field::data("100", '1', ' ', {{'a', heading}}));
@@ -123,6 +126,16 @@ TEST(AuthorityMerge, RetentionOptionsByCategory) {
          {"=670  \\\\$aNew source", "=688  \\\\$aOld, Heading"}},
         {"4XX ignored on 008/29 b to a", {"4XX|Retain existing field and incoming field"},
          {{"IGNORE_4XX_MATCHED_008", "Y"}}, "4", {"=400  1\\$aNew, Ref"}},
+        {"ignored existing 4XX leave the incoming ones", {"4XX|Retain existing field instead of incoming field"},
+         {{"IGNORE_4XX_MATCHED_008", "Y"}}, "4", {"=400  1\\$aNew, Ref"}},
+        {"the old heading's 688 survives a 6XX rule",
+         {"1XX|Move old heading to 688", "6XX|Retain existing field instead of incoming field"}, {},
+         "6", {"=670  \\\\$aOld source", "=688  \\\\$aOld, Heading"}},
+        {"merged, it keeps its id, 003 and control numbers", {}, {}, "00",
+         {"=001  e1", "=003  OLD", "=008  ||||||a|||||bc|||||||||||||||a||||||||||"}},
+        {"the incoming control number in an 035", {}, {}, "035",
+         {"=035  \\\\$a(OLD)e1", "=035  \\\\$a(NEW)i1"}},
+        {"discarding the old heading is the default", {"1XX|Discard old heading"}, {}, "68", {}},
         {"781 kept only under the same heading",
          {"781|Retain existing field instead of incoming field unless headings differ"}, {}, "7",
          {}},
