@@ -362,7 +362,7 @@ void frmConsequenceTemplate::writeChangeMarc() {
     c.IndicatorNumber =
         c.TargetSubfield.empty() ? std::max(0, SelectedItemData(*cboIndicatorNumber_)) : 0;
     c.Indicator1 = c.IndicatorNumber > 0 ? ToStd(txtNewIndicator_->text()) : std::string("#");
-    c.Indicator2 = "#";
+    c.Indicator2.assign(1, '#');
     c.TargetField = c.TargetSubfield.empty() && c.IndicatorNumber < 1
                         ? ToStd(txtTargetField_->text().toUpper())
                         : std::string();
