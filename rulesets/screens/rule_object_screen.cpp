@@ -274,9 +274,10 @@ void RuleObjectScreen::Save() {
     if (id <= 0)
         return;
     discardWorking();
+    // The list reloaded shows the saved object in the view panel.
     editing_ = false;
+    panels_->setCurrentWidget(fraView_);
     reload(id);
-    closePanel();
 }
 
 void RuleObjectScreen::Cancel() {
