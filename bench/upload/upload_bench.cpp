@@ -82,8 +82,8 @@ std::string matchFile(orvane::server::Database& db, int count) {
         const std::size_t at = static_cast<std::size_t>(i / 2) % demo.size();
         marc::Record record = editable(demo[at]);
         const bool found = i % 2 == 0;
-        record.setControlValue("001",
-                               found ? std::to_string(1000000 + at + 1) : "X" + std::to_string(i));
+        // The demo's numbers run from 1000001; those from 9000000 are no record's.
+        record.setControlValue("001", std::to_string(found ? 1000000 + int(at) + 1 : 9000000 + i));
         record.setControlValue("003", "VDEMO");
         marc::appendIso2709(record, file);
     }
@@ -98,7 +98,7 @@ std::string authorityFile(int count) {
     std::string file;
     for (int i = 0; i < count; ++i) {
         marc::Record record = editable(real[static_cast<std::size_t>(i) % real.size()]);
-        record.setControlValue("001", "BENCH" + std::to_string(i));
+        record.setControlValue("001", std::to_string(500000000 + i));
         marc::appendIso2709(record, file);
     }
     return file;
