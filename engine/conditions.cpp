@@ -263,8 +263,12 @@ bool conditionHolds(const CompiledCondition& c, std::size_t index, RecordRun& ru
     case ck::OwningLibrary: {
         if (!facts.owningLibrary)
             return false;
-        const bool in = std::find(c.libraries.begin(), c.libraries.end(), *facts.owningLibrary) !=
-                        c.libraries.end();
+        // The list may name the library by its code or by its name.
+        const auto listed = [&](const std::optional<std::string>& name) {
+            return name && std::find(c.libraries.begin(), c.libraries.end(), *name) !=
+                               c.libraries.end();
+        };
+        const bool in = listed(facts.owningLibrary) || listed(facts.owningLibraryName);
         return in == c.line->OwningLibraryIn;
     }
     case ck::OpacSuppress:

@@ -18,7 +18,8 @@ struct RecordFacts {
     std::optional<std::string> updatedDate; // yyyymmdd
     std::optional<std::string> createdBy;
     std::optional<std::string> updatedBy;
-    std::optional<std::string> owningLibrary;
+    std::optional<std::string> owningLibrary;     // its code
+    std::optional<std::string> owningLibraryName; // as the operator's list shows it
     std::optional<std::string> location; // of a holdings record
     std::optional<bool> suppressed;
     std::optional<bool> okToExport;

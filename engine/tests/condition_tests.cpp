@@ -103,6 +103,7 @@ TEST_F(Conditions, CatalogueFactsHoldOnlyWhenKnown) {
     facts.createdBy = "JSmith";
     facts.updatedBy = "Batch";
     facts.owningLibrary = "MAIN";
+    facts.owningLibraryName = "Main Library";
     facts.suppressed = false;
     const Case cases[] = {
         {R"(Created before "20210101")", true},
@@ -116,6 +117,8 @@ TEST_F(Conditions, CatalogueFactsHoldOnlyWhenKnown) {
         {R"(MARC.owningLibrary in "|LAW|MAIN|")", true},
         {R"(MARC.owningLibrary not in "|MAIN|")", false},
         {R"(MARC.owningLibrary not in "|LAW|")", true},
+        {R"(MARC.owningLibrary in "|Law Library|Main Library|")", true},
+        {R"(MARC.owningLibrary not in "|Main Library|")", false},
         {R"(MARC.opacsuppress is unsuppressed)", true},
         {R"(MARC.opacsuppress is suppressed)", false},
     };

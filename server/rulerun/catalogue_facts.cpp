@@ -22,7 +22,7 @@ CatalogueReader::CatalogueReader(Database& db)
         "SELECT r.marc, r.created_at, r.updated_at, r.created_by, r.updated_by, l.code, c.code, "
         "r.suppressed, r.ok_to_export, r.ok_to_export_date, "
         "EXISTS (SELECT 1 FROM catalogue_records h WHERE h.record_type = 2 AND h.bib_id = "
-        "r.record_id AND r.record_type = 1) "
+        "r.record_id AND r.record_type = 1), l.name "
         "FROM catalogue_records r LEFT JOIN owning_libraries l ON l.id = r.owning_library "
         "LEFT JOIN locations c ON c.id = r.location "
         "WHERE r.record_type = ?1 AND r.record_id = ?2"))) {}
@@ -47,8 +47,10 @@ std::optional<CatalogueRecord> CatalogueReader::load(std::int32_t recordType,
     f.updatedDate = ruleDate(st.text(2));
     f.createdBy = st.text(3);
     f.updatedBy = st.text(4);
-    if (!st.isNull(5))
+    if (!st.isNull(5)) {
         f.owningLibrary = st.text(5);
+        f.owningLibraryName = st.text(11);
+    }
     if (!st.isNull(6))
         f.location = st.text(6);
     f.suppressed = st.int64(7) != 0;
