@@ -89,7 +89,7 @@ void refuseDatabaseFiles(const std::string& output, const std::string& database)
     std::error_code error;
     const fs::path out = fs::weakly_canonical(output, error);
     const std::string db = fs::weakly_canonical(database, error).string();
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal", "-writers"}) {
         const fs::path companion = db + suffix;
         const bool same = out == companion ||
                           (fs::exists(output, error) && fs::exists(companion, error) &&

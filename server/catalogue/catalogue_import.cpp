@@ -69,8 +69,9 @@ void importFile(Database& db, const std::string& path, const ImportOptions& opti
     bool more = true;
     while (more) {
         Transaction tx(db);
+        const auto batchEnds = std::chrono::steady_clock::now() + options.batchTime;
         std::size_t inBatch = 0;
-        while (inBatch < batchSize) {
+        while (inBatch < batchSize && std::chrono::steady_clock::now() < batchEnds) {
             auto view = reader->next();
             noteSkipped(*reader, path, summary);
             if (!view) {

@@ -1,10 +1,13 @@
 #pragma once
 // Loads ISO 2709 files into the catalogue in batches: one transaction per
 // batch, one savepoint per record, so a record is written whole or not at
-// all, and an import that is killed keeps the batches it committed.
+// all, and an import that is killed keeps the batches it committed. A batch
+// also ends once it has held the write lock for a while, so that the
+// server's own writers beside it wait a fraction of a second at most.
 
 #include "record_kind.h"
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -27,6 +30,8 @@ struct ImportOptions {
     std::optional<RecordKind> kind;
     std::string operatorId = "import";
     std::size_t batchSize = 2000;
+    // A batch ends after this long even when it holds fewer records.
+    std::chrono::milliseconds batchTime{250};
     // Called after each batch is committed.
     std::function<void(const ImportProgress&)> progress;
 };

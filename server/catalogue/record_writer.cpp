@@ -193,9 +193,14 @@ SavedRecord RecordWriter::save(std::string_view octets, RecordKind kind) {
 std::optional<RecordWriter::Existing> RecordWriter::findById(RecordKind kind, std::int64_t id) {
     byId_.reset();
     byId_.bind(1, toNumber(kind)).bind(2, id);
-    if (!byId_.step())
-        return std::nullopt;
-    return Existing{static_cast<std::int32_t>(id), byId_.text(0), byId_.blob(1)};
+    // Each look-up is reset once read: a statement left open would keep a
+    // stale snapshot past the transaction's end, and the next one could not
+    // write once another writer had been in between.
+    std::optional<Existing> found;
+    if (byId_.step())
+        found = Existing{static_cast<std::int32_t>(id), byId_.text(0), byId_.blob(1)};
+    byId_.reset();
+    return found;
 }
 
 std::optional<std::int32_t> RecordWriter::findByControlKey(RecordKind kind, std::string_view key) {
@@ -204,9 +209,11 @@ std::optional<std::int32_t> RecordWriter::findByControlKey(RecordKind kind, std:
                                                                     : "H35A";
     byKey_.reset();
     byKey_.bind(1, toNumber(kind)).bind(2, code).bind(3, normaliseKey(KeyForm::ControlNumber, key));
-    if (!byKey_.step())
-        return std::nullopt;
-    return static_cast<std::int32_t>(byKey_.int64(0));
+    std::optional<std::int32_t> found;
+    if (byKey_.step())
+        found = static_cast<std::int32_t>(byKey_.int64(0));
+    byKey_.reset();
+    return found;
 }
 
 // New ids come from a counter per kind that only this writer moves: ids a
@@ -220,6 +227,7 @@ std::int32_t RecordWriter::newId(RecordKind kind) {
     nextId_.reset();
     nextId_.bind(1, key);
     const std::string stored = nextId_.step() ? nextId_.text(0) : std::string();
+    nextId_.reset();
     const auto [end, error] = std::from_chars(stored.data(), stored.data() + stored.size(), next);
     if (stored.empty() || error != std::errc() || end != stored.data() + stored.size() ||
         next < 1) {
@@ -228,6 +236,7 @@ std::int32_t RecordWriter::newId(RecordKind kind) {
         maxId_.bind(1, toNumber(kind));
         maxId_.step();
         next = maxId_.isNull(0) ? 1 : maxId_.int64(0) + 1;
+        maxId_.reset();
     }
     while (next <= MaxId && isTaken(kind, next))
         ++next;
@@ -235,9 +244,10 @@ std::int32_t RecordWriter::newId(RecordKind kind) {
         firstFree_.reset();
         firstFree_.bind(1, toNumber(kind));
         if (isTaken(kind, 1)) {
-            if (!firstFree_.step() || firstFree_.int64(0) > MaxId)
+            next = firstFree_.step() ? firstFree_.int64(0) : std::int64_t{MaxId} + 1;
+            firstFree_.reset();
+            if (next > MaxId)
                 throw RecordRejected("every record id is taken");
-            next = firstFree_.int64(0);
         } else {
             next = 1;
         }
@@ -250,7 +260,9 @@ std::int32_t RecordWriter::newId(RecordKind kind) {
 bool RecordWriter::isTaken(RecordKind kind, std::int64_t id) {
     taken_.reset();
     taken_.bind(1, toNumber(kind)).bind(2, id);
-    return taken_.step();
+    const bool taken = taken_.step();
+    taken_.reset();
+    return taken;
 }
 
 std::optional<std::int32_t> RecordWriter::bibliographicOf(const marc::RecordView& holdings,

@@ -29,6 +29,8 @@ struct ServerOptions {
     // embedded server do; tools and most tests do not).
     bool runJobs = false;
     LoginLimits loginLimits;
+    // How long a request waits for the database's write lock.
+    std::chrono::milliseconds busyTimeout = Database::DefaultBusyTimeout;
 };
 
 class JobRunner;

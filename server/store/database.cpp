@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 namespace orvane::server {
@@ -12,10 +14,16 @@ namespace {
 [[noreturn]] void fail(sqlite3* db, std::string_view what) {
     throw StoreError(std::string(what) + ": " + sqlite3_errmsg(db));
 }
-constexpr int BusyTimeoutMs = 5000;
 } // namespace
 
-Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+// How long a transaction about to begin steps aside for waiting writers.
+constexpr std::chrono::milliseconds LongestYield{250};
+// How often a waiting connection tries the lock again: often, so that the
+// moment between another writer's transactions is not missed.
+constexpr std::chrono::milliseconds RetryEvery{1};
+
+Statement::Statement(Database& owner, sqlite3* db, std::string_view sql)
+    : owner_(&owner), db_(db) {
     if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
         SQLITE_OK)
         fail(db_, "prepare");
@@ -23,7 +31,8 @@ Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
-Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_) {
+Statement::Statement(Statement&& other) noexcept
+    : owner_(other.owner_), db_(other.db_), stmt_(other.stmt_) {
     other.stmt_ = nullptr;
 }
 
@@ -55,6 +64,7 @@ Statement& Statement::bindNull(int index) {
 
 bool Statement::step() {
     const int rc = sqlite3_step(stmt_);
+    owner_->doneWaiting();
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)
@@ -93,7 +103,8 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
-Database::Database(const std::string& path) {
+Database::Database(const std::string& path, std::chrono::milliseconds busyTimeout)
+    : busyTimeout_(busyTimeout) {
     // The file holds password hashes: a new one is made readable by its owner
     // only, and SQLite gives its journal and WAL files the same permissions.
     if (path != ":memory:" && !path.empty()) {
@@ -108,17 +119,67 @@ Database::Database(const std::string& path) {
         sqlite3_close(db_);
         throw StoreError("cannot open database " + path + ": " + message);
     }
-    sqlite3_busy_timeout(db_, BusyTimeoutMs);
+    if (path != ":memory:" && !path.empty())
+        writersFd_ = ::open((path + "-writers").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    sqlite3_busy_handler(db_, &Database::onBusy, this);
     exec("PRAGMA journal_mode=WAL");
     exec("PRAGMA foreign_keys=ON");
     exec("PRAGMA synchronous=NORMAL");
 }
 
-Database::~Database() { sqlite3_close_v2(db_); }
+Database::~Database() {
+    sqlite3_close_v2(db_);
+    if (writersFd_ >= 0)
+        ::close(writersFd_);
+}
+
+int Database::onBusy(void* self, int attempts) {
+    auto& db = *static_cast<Database*>(self);
+    const auto now = std::chrono::steady_clock::now();
+    if (attempts == 0)
+        db.busySince_ = now;
+    if (now - db.busySince_ >= db.busyTimeout_) {
+        db.stopWaiting();
+        return 0;
+    }
+    // Said on every try: a writer checking for waiters holds the file for an
+    // instant, and the first try may meet it.
+    if (!db.waiting_ && db.writersFd_ >= 0 && ::flock(db.writersFd_, LOCK_SH | LOCK_NB) == 0)
+        db.waiting_ = true;
+    std::this_thread::sleep_for(RetryEvery);
+    return 1;
+}
+
+void Database::stopWaiting() {
+    if (waiting_ && writersFd_ >= 0)
+        ::flock(writersFd_, LOCK_UN);
+    waiting_ = false;
+}
+
+void Database::yieldToWaitingWriters() {
+    if (writersFd_ < 0)
+        return;
+    // A statement of this connection still open holds its snapshot: once
+    // another writer had been in, this one could not write at all. It keeps
+    // its turn instead.
+    for (sqlite3_stmt* st = sqlite3_next_stmt(db_, nullptr); st; st = sqlite3_next_stmt(db_, st))
+        if (sqlite3_stmt_busy(st))
+            return;
+    const auto until = std::chrono::steady_clock::now() + LongestYield;
+    // Nobody waits when the file can be locked alone.
+    while (::flock(writersFd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= until)
+            return;
+        std::this_thread::sleep_for(RetryEvery);
+    }
+    ::flock(writersFd_, LOCK_UN);
+}
 
 void Database::exec(std::string_view sql) {
     char* err = nullptr;
-    if (sqlite3_exec(db_, std::string(sql).c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+    const int rc = sqlite3_exec(db_, std::string(sql).c_str(), nullptr, nullptr, &err);
+    doneWaiting();
+    if (rc != SQLITE_OK) {
         std::string message = err ? err : "unknown error";
         sqlite3_free(err);
         throw StoreError("exec: " + message);
@@ -129,7 +190,10 @@ std::int64_t Database::lastInsertId() const { return sqlite3_last_insert_rowid(d
 
 int Database::changes() const { return sqlite3_changes(db_); }
 
-Transaction::Transaction(Database& db) : db_(db) { db_.exec("BEGIN IMMEDIATE"); }
+Transaction::Transaction(Database& db) : db_(db) {
+    db_.yieldToWaitingWriters();
+    db_.exec("BEGIN IMMEDIATE");
+}
 
 Transaction::~Transaction() {
     if (!done_) {

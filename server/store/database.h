@@ -1,7 +1,15 @@
 #pragma once
 // A thin, exception-based layer over one SQLite connection: prepared
 // statements with typed binding, and a scoped transaction.
+//
+// SQLite lets writers take turns in no order: a connection that commits and
+// begins again at once (an import, a job's bulks) can keep one that waits
+// out until its timeout. So a connection waiting for the write lock says so
+// with a shared lock on a file beside the database ("-writers"), in this
+// process or another, and a transaction about to begin steps aside while
+// anyone waits (for a moment at most).
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -13,6 +21,8 @@ struct sqlite3_stmt;
 
 namespace orvane::server {
 
+class Database;
+
 class StoreError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -20,7 +30,7 @@ public:
 
 class Statement {
 public:
-    Statement(sqlite3* db, std::string_view sql);
+    Statement(Database& owner, sqlite3* db, std::string_view sql);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -53,26 +63,47 @@ public:
     bool isNull(int column) const;
 
 private:
+    Database* owner_;
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
 
 class Database {
 public:
+    // How long a statement waits for another connection's write lock.
+    static constexpr std::chrono::milliseconds DefaultBusyTimeout{30'000};
+
     // Opens (creating when absent) with WAL, foreign keys and a busy timeout.
-    explicit Database(const std::string& path);
+    explicit Database(const std::string& path,
+                      std::chrono::milliseconds busyTimeout = DefaultBusyTimeout);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    Statement prepare(std::string_view sql) { return Statement(db_, sql); }
+    Statement prepare(std::string_view sql) { return Statement(*this, db_, sql); }
     void exec(std::string_view sql);
     std::int64_t lastInsertId() const;
     int changes() const;
     sqlite3* handle() const { return db_; }
 
+    // Before a write transaction: waits while other connections wait for the
+    // write lock, up to a moment, so they go first.
+    void yieldToWaitingWriters();
+    // After a statement: no longer waiting, whether it got the lock or not.
+    void doneWaiting() {
+        if (waiting_)
+            stopWaiting();
+    }
+
 private:
+    static int onBusy(void* self, int attempts);
+    void stopWaiting();
+
     sqlite3* db_ = nullptr;
+    int writersFd_ = -1; // the "-writers" file, or -1 when it cannot be had
+    bool waiting_ = false;
+    std::chrono::steady_clock::time_point busySince_{};
+    std::chrono::milliseconds busyTimeout_;
 };
 
 // BEGIN IMMEDIATE on construction; rolled back unless commit() is called.

@@ -4,7 +4,10 @@
 
 namespace orvane::server {
 
-Store::Store(std::string path) : path_(std::move(path)) { migrate(db()); }
+Store::Store(std::string path, std::chrono::milliseconds busyTimeout)
+    : path_(std::move(path)), busyTimeout_(busyTimeout) {
+    migrate(db());
+}
 
 Store::~Store() = default;
 
@@ -12,7 +15,7 @@ Database& Store::db() {
     std::lock_guard lock(mutex_);
     auto& slot = connections_[std::this_thread::get_id()];
     if (!slot)
-        slot = std::make_unique<Database>(path_);
+        slot = std::make_unique<Database>(path_, busyTimeout_);
     return *slot;
 }
 

@@ -15,7 +15,8 @@ namespace orvane::server {
 class Store {
 public:
     // Opens the file and applies any migrations it lacks.
-    explicit Store(std::string path);
+    explicit Store(std::string path,
+                   std::chrono::milliseconds busyTimeout = Database::DefaultBusyTimeout);
     ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
@@ -27,6 +28,7 @@ public:
 
 private:
     std::string path_;
+    std::chrono::milliseconds busyTimeout_;
     std::mutex mutex_;
     std::map<std::thread::id, std::unique_ptr<Database>> connections_;
 };

@@ -78,6 +78,7 @@ struct TestServerOptions {
     // The job runner's thread, for the tests of jobs.
     bool runJobs = false;
     LoginLimits loginLimits;
+    std::chrono::milliseconds busyTimeout = Database::DefaultBusyTimeout;
 
     static TestServerOptions loggingTo(std::string path) {
         TestServerOptions options;
@@ -98,6 +99,7 @@ public:
         server.trustLocalLogin = options.trustLocalLogin;
         server.runJobs = options.runJobs;
         server.loginLimits = options.loginLimits;
+        server.busyTimeout = options.busyTimeout;
         core_ = std::make_unique<ServerCore>(server);
         core_->log().mute(options.logPath.empty());
         initialiseStore(core_->store(), options.demo, options.catalogue);
