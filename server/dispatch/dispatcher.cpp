@@ -66,6 +66,18 @@ void Dispatcher::add(Handler handler) {
 
 bool Dispatcher::knows(std::string_view code) const { return handlers_.contains(code); }
 
+std::vector<std::string> Dispatcher::codes() const {
+    std::vector<std::string> out;
+    for (const auto& [code, handler] : handlers_)
+        out.push_back(code);
+    return out;
+}
+
+const Handler* Dispatcher::handler(std::string_view code) const {
+    const auto it = handlers_.find(code);
+    return it == handlers_.end() ? nullptr : &it->second;
+}
+
 bool Dispatcher::knowsSession(const std::string& token) const {
     return sessions_.find(token).has_value();
 }

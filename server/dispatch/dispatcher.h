@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvane::server {
 
@@ -36,6 +37,10 @@ public:
     // Registers a handler; a second handler for the same code is a programming error.
     void add(Handler handler);
     bool knows(std::string_view code) const;
+    // Every registered code, in order, and a code's handler (null if none):
+    // what a test of the rights of every request walks.
+    std::vector<std::string> codes() const;
+    const Handler* handler(std::string_view code) const;
     bool knowsSession(const std::string& token) const;
 
     // `peer` is the client's address (empty on the embedded server).
