@@ -38,19 +38,13 @@ inline std::string Shown(const Fields& fields) {
     for (const auto& field : fields) {
         text += (text.empty() ? "" : ", ") + field.key + '=';
         if (const auto* value = std::get_if<std::string>(&field.value))
-            text += '"' + (value->size() > 40 ? value->substr(0, 40) + "..." : *value) + '"';
+            text += '"' + *value + '"';
         else if (const auto* number = std::get_if<std::int32_t>(&field.value))
             text += std::to_string(*number);
         else
             text += std::get<bool>(field.value) ? "true" : "false";
     }
     return text;
-}
-inline std::vector<std::string> Shown(const std::vector<Fields>& requests) {
-    std::vector<std::string> texts;
-    for (const auto& fields : requests)
-        texts.push_back(Shown(fields));
-    return texts;
 }
 
 // The answer of "GET_RECORD_SETS" for these sets: id, name, record type.
@@ -189,6 +183,30 @@ struct Controls {
     }
     bool submitEnabled() const { return get<QPushButton>("cmdSubmit").isEnabled(); }
     void submit() const { get<QPushButton>("cmdSubmit").click(); }
+
+    // Plays steps separated by "|": "fp...=text" types into a box, "cbo...=entry"
+    // chooses an entry, "chk...=1" or "=0" ticks a box, a name alone clicks an
+    // option, "later" types the run time LaterText stands for.
+    void play(const QString& script) const {
+        for (const QString& step : script.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+            const QString name = step.section(QLatin1Char('='), 0, 0);
+            const QString value = step.section(QLatin1Char('='), 1);
+            const QByteArray control = name.toLatin1();
+            if (step == QLatin1String("later"))
+                runAt(QDate(2031, 2, 3), QTime(4, 5, 6));
+            else if (name.startsWith(QLatin1String("fp")))
+                type(control.constData(), value);
+            else if (name.startsWith(QLatin1String("cbo")))
+                choose(control.constData(), value);
+            else if (name.startsWith(QLatin1String("chk")))
+                tick(control.constData(), value == QLatin1String("1"));
+            else
+                click(control.constData());
+        }
+    }
 };
+
+// The run time "later" types, as "SS" carries it.
+inline constexpr char LaterText[] = "2031-02-03 04:05:06";
 
 } // namespace velumar::testing

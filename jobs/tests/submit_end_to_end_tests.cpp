@@ -12,6 +12,7 @@
 #include "core/server_core.h"
 #include "demo_jobs_client.h"
 #include "embedded_server.h"
+#include "jobs/job_records.h"
 #include "marc/field.h"
 #include "marc/iso2709_writer.h"
 #include "marc/record.h"
@@ -112,62 +113,40 @@ protected:
 
 TEST_F(SubmitEndToEnd, EveryQueuedJobTypeIsSubmittedFromItsScreen) {
     auto demo = client();
-    const QDate later = QDate::currentDate().addDays(30);
+    ASSERT_GT(demo->state.manager<RecordSets>().AddRecordSet("Authority trial", 3), 0);
+    demo->makeSet("Bib trial", {1, 2, 3});
     struct Case {
-        const char* what;
         std::function<std::unique_ptr<JobSubmitScreen>(DemoJobsClient&)> screen;
-        std::function<void(const Controls&)> fill;
+        QString name;
+        const char* script;
         QString added;
         int type;
     } cases[] = {
-        {"scan", open<frmJobManagement_SubmitScan>,
-         [](const Controls& c) {
-             c.choose("cboScanRule", "Catalogue checks");
-             c.type("fpScanFrom", "1");
-             c.type("fpScanTo", "50");
-             c.type("fpNewRecordSet", "Scan finds");
-         },
+        {open<frmJobManagement_SubmitScan>, "Queued scan",
+         "cboScanRule=Catalogue checks|fpScanFrom=1|fpScanTo=50|fpNewRecordSet=Scan finds",
          "Scan job added.", 0},
-        {"data change", open<frmJobManagement_SubmitChange>,
-         [](const Controls& c) {
-             c.choose("cboRuleSet", "Monthly clean-up");
-             c.get<QComboBox>("cboRecordSet").setCurrentIndex(0);
-             c.choose("cboFieldOrderConfig", c.get<QComboBox>("cboFieldOrderConfig").itemText(1));
-         },
+        {open<frmJobManagement_SubmitChange>, "Queued change",
+         "cboRecordSet=Bib trial|cboRuleSet=Monthly clean-up|cboFieldOrderConfig=Holdings order",
          "Data change job added.", 1},
-        {"index", open<frmJobManagement_SubmitIndex>,
-         [](const Controls& c) {
-             c.type("fpIndexFrom", "1");
-             c.type("fpIndexTo", "20000");
-         },
+        {open<frmJobManagement_SubmitIndex>, "Queued index", "fpIndexFrom=1|fpIndexTo=20000",
          "Index records job added.", 2},
-        {"reconcile", open<frmJobManagement_SubmitAuthLoadReconcile>,
-         [](const Controls& c) {
-             c.get<QComboBox>("cboRecordSet").setCurrentIndex(0);
-             c.choose("cboRuleSet", "Standard reconcile");
-         },
-         "Reconcile job added.", 6},
+        {open<frmJobManagement_SubmitAuthLoadReconcile>, "Queued reconcile",
+         "cboRecordSet=Authority trial|cboRuleSet=Standard reconcile", "Reconcile job added.", 6},
     };
-    // A set for the screens that need one of their type.
-    ASSERT_GT(demo->state.manager<RecordSets>().AddRecordSet("Authority trial", 3), 0);
-    demo->makeSet("Bib trial", {1, 2, 3});
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.name.toStdString());
         demo->platform.Clear();
         auto screen = c.screen(*demo);
         const Controls controls{*screen};
-        const QString name = QStringLiteral("Queued ") + QString::fromLatin1(c.what);
-        controls.type("fpJobName", name);
-        c.fill(controls);
-        controls.runAt(later, QTime(23, 0));
-        shoot(*screen, QStringLiteral("submit-") + QString::fromLatin1(c.what).replace(' ', '-'));
+        controls.play("fpJobName=" + c.name + "|" + c.script + "|later");
+        shoot(*screen, screen->objectName());
         ASSERT_TRUE(controls.submitEnabled());
         controls.submit();
         EXPECT_EQ(demo->platform.Texts(), QStringList{c.added});
-        const auto job = demo->jobs().FetchJob(jobNamed(name));
+        const auto job = demo->jobs().FetchJob(jobNamed(c.name));
         ASSERT_TRUE(job);
         EXPECT_EQ(CodeOf(job->Type()), c.type);
-        EXPECT_EQ(job->ScheduledStart(), later.toString("yyyy-MM-dd") + " 23:00:00");
+        EXPECT_EQ(job->ScheduledStart(), testing::LaterText);
     }
 }
 
@@ -205,22 +184,23 @@ TEST_F(SubmitEndToEnd, AMatchJobFromAFileFillsItsSetWithTheRecordsWhose035Matche
     auto demo = client();
     auto screen = open<frmJobManagement_SubmitMatch>(*demo);
     const Controls c{*screen};
-    c.type("fpJobName", "Match from file");
-    c.choose("cboRecordType", "Bib");
-    c.type("fpRecordList", file(QByteArray::fromStdString(bytes), "match.mrc"));
-    c.type("fpNewRecordSet", "Matched demo");
-    shoot(*screen, "submit-match");
+    c.play("fpJobName=Match from file|cboRecordType=Bib|fpNewRecordSet=Matched demo|fpRecordList=" +
+           file(QByteArray::fromStdString(bytes), "match.mrc"));
+    shoot(*screen, screen->objectName());
     ASSERT_TRUE(c.submitEnabled());
     c.submit();
 
     EXPECT_EQ(members("Matched demo"), (std::vector<qint32>{8, 3, 5}));
     const auto job = demo->jobs().FetchJob(jobNamed("Match from file"));
     ASSERT_TRUE(job);
-    EXPECT_EQ(job->StatusName(), "Done");
-    EXPECT_EQ(job->RecordsToProcess(), 4) << "four keys";
-    EXPECT_EQ(job->RecordsProcessed(), 4);
-    EXPECT_EQ(job->RecordErrorCount(), 1) << "the authority record";
-    EXPECT_EQ(job->SaveRecordSet(), "Matched demo");
+    // Four keys searched; the authority record an error.
+    EXPECT_EQ(QStringLiteral("%1 %2/%3 %4 %5")
+                  .arg(job->StatusName())
+                  .arg(job->RecordsProcessed())
+                  .arg(job->RecordsToProcess())
+                  .arg(job->RecordErrorCount())
+                  .arg(job->SaveRecordSet()),
+              "Done 4/4 1 Matched demo");
     EXPECT_TRUE(demo->platform.Messages().empty())
         << demo->platform.Texts().join("; ").toStdString();
     EXPECT_TRUE(c.get<QLineEdit>("fpJobName").text().isEmpty()) << "the screen reset";
@@ -237,10 +217,8 @@ TEST_F(SubmitEndToEnd, AnAuthorityFileGoesIntoItsJobInOrderAndLaterJobsTakeItAsT
     auto demo = client();
     auto screen = open<frmJobManagement_SubmitAuthLoadMatch>(*demo);
     const Controls c{*screen};
-    c.type("fpJobName", "Load names");
-    c.type("fpRecordList", file(records, "names.aut"));
-    c.choose("cboRuleSet", "Standard load match");
-    c.runAt(QDate::currentDate().addDays(1), QTime(6, 0));
+    c.play("fpJobName=Load names|cboRuleSet=Standard load match|later|fpRecordList=" +
+           file(records, "names.aut"));
     QTimer::singleShot(0, [] {
         if (auto* progress = qobject_cast<JobProgressScreen*>(QApplication::activeModalWidget()))
             shoot(*progress, "auth-load-match-progress");
@@ -251,41 +229,27 @@ TEST_F(SubmitEndToEnd, AnAuthorityFileGoesIntoItsJobInOrderAndLaterJobsTakeItAsT
     auto job = demo->jobs().FetchJob(id);
     ASSERT_TRUE(job);
     EXPECT_EQ(job->StatusName(), "Pending") << demo->platform.Texts().join("; ").toStdString();
-    std::vector<std::string> stored;
-    {
-        auto st = core->store().db().prepare(
-            "SELECT marc FROM job_records WHERE job = ?1 ORDER BY position");
-        st.bind(1, id);
-        while (st.step())
-            stored.push_back(st.blob(0));
-    }
     std::vector<std::string> expected;
-    for (qsizetype at = 0; at + 5 <= records.size(); at += records.mid(at, 5).toInt())
-        expected.push_back(records.mid(at, records.mid(at, 5).toInt()).toStdString());
-    EXPECT_EQ(stored, expected);
-    EXPECT_EQ(job->RecordsToProcess(), int(expected.size()));
+    for (const QByteArray& record : RecordsOf(records))
+        expected.push_back(record.toStdString());
+    EXPECT_EQ(orvane::server::JobRecords(core->store().db()).all(id), expected);
+    EXPECT_EQ(job->RecordsToProcess(), 45);
 
     // Run now; then a merge and a database load take it as their source.
     ASSERT_TRUE(demo->jobs().RescheduleJob(id, QString()));
     job = demo->waitForEnd(id);
     ASSERT_TRUE(job);
     ASSERT_EQ(job->StatusName(), "Done");
-    for (const bool merge : {true, false}) {
+    const std::tuple<std::unique_ptr<JobSubmitScreen>, const char*, const char*> next[] = {
+        {open<frmJobManagement_SubmitAuthLoadMerge>(*demo), "cboRuleSet=Standard load merge",
+         "Auth load merge job added."},
+        {open<frmJobManagement_SubmitAuthDbLoad>(*demo), "", "Auth DB Load job added."}};
+    for (const auto& [form, script, added] : next) {
         demo->platform.Clear();
-        std::unique_ptr<JobSubmitScreen> next;
-        if (merge)
-            next = open<frmJobManagement_SubmitAuthLoadMerge>(*demo);
-        else
-            next = open<frmJobManagement_SubmitAuthDbLoad>(*demo);
-        const Controls n{*next};
-        n.type("fpJobName", merge ? "Merge names" : "Add names");
-        n.choose("cboSource", "Load names");
-        if (merge)
-            n.choose("cboRuleSet", "Standard load merge");
-        n.runAt(QDate::currentDate().addDays(1), QTime(7, 0));
+        const Controls n{*form};
+        n.play("fpJobName=" + form->objectName() + "|cboSource=Load names|later|" + script);
         n.submit();
-        EXPECT_EQ(demo->platform.Texts(),
-                  QStringList{merge ? "Auth load merge job added." : "Auth DB Load job added."});
+        EXPECT_EQ(demo->platform.Texts(), QStringList{added});
     }
 }
 
