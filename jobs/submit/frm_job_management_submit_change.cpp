@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -62,7 +61,8 @@ void frmJobManagement_SubmitChange::build() {
 
     optUpdate_ = new OptionGroup("optUpdate", this);
     optIndex_ = new OptionGroup("optIndex", this);
-    auto* frames = new QHBoxLayout;
+    // One above the other, so that neither is cut in a narrow work area.
+    auto* frames = new QVBoxLayout;
     frames->addWidget(optionFrame(QStringLiteral("Update Database"), "fraUpdate", optUpdate_,
                                   QStringLiteral("&Update database"),
                                   QStringLiteral("&Do not update database (preview)")));
@@ -70,7 +70,6 @@ void frmJobManagement_SubmitChange::build() {
                             QStringLiteral("Run records through &keyword index"),
                             QStringLiteral("Do &not run records through keyword index"));
     frames->addWidget(fraIndex_);
-    frames->addStretch(1);
     form()->addRow(frames);
 
     cboOwningLibrary_ = MakeList("cboOwningLibrary");

@@ -13,11 +13,13 @@
 #include "demo_jobs_client.h"
 #include "embedded_server.h"
 #include "jobs/job_records.h"
+#include "main_window/frm_main.h"
 #include "marc/field.h"
 #include "marc/iso2709_writer.h"
 #include "marc/record.h"
 #include "marc/record_view.h"
 #include "record_search.h"
+#include "screens/job_screen_setup.h"
 #include "scripted_submit.h"
 #include "store/database.h"
 #include "submit/frm_job_management_submit_auth_db_load.h"
@@ -148,6 +150,33 @@ TEST_F(SubmitEndToEnd, EveryQueuedJobTypeIsSubmittedFromItsScreen) {
         EXPECT_EQ(CodeOf(job->Type()), c.type);
         EXPECT_EQ(job->ScheduledStart(), testing::LaterText);
     }
+}
+
+TEST_F(SubmitEndToEnd, TheNavigationKeysOpenTheSubmissionScreens) {
+    auto demo = client();
+    SetUpJobScreens(demo->state);
+    frmMain& window = demo->state.mainWindow();
+    window.resize(1000, 640);
+    window.show();
+    const std::pair<const char*, const char*> items[] = {
+        {"SubmitScan", "Submit Scan Job"},
+        {"SubmitChange", "Submit Data Change Job"},
+        {"SubmitIndex", "Submit Index Records Job"},
+        {"SubmitMatch", "Submit Match Job"},
+        {"SubmitAuthLoadMatch", "Submit Auth Load Match Job"},
+        {"SubmitAuthLoadMerge", "Submit Auth Load Merge Job"},
+        {"SubmitAuthDbLoad", "Submit Auth DB Load Job"},
+        {"SubmitAuthLoadReconcile", "Submit Auth Load Reconcile Job"}};
+    for (const auto& [key, caption] : items) {
+        const QString name = QStringLiteral("JobManagement_") + key;
+        window.OpenFunction(name, "Job Management", caption);
+        auto* screen = qobject_cast<JobSubmitScreen*>(window.Screen(name));
+        ASSERT_NE(screen, nullptr) << key;
+        EXPECT_EQ(screen->objectName(), "frmJobManagement_" + QString::fromLatin1(key));
+    }
+    window.OpenFunction("JobManagement_SubmitChange", "Job Management", "Submit Data Change Job");
+    shoot(window, "main-window-submit-change");
+    EXPECT_TRUE(demo->platform.Messages().empty());
 }
 
 TEST_F(SubmitEndToEnd, AMatchJobFromAFileFillsItsSetWithTheRecordsWhose035Matches) {
