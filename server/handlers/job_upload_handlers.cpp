@@ -2,6 +2,7 @@
 // bulks while the job is Paused ("UPLOAD_MARC") and kept in upload order.
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
+#include "dispatch/text_limits.h"
 #include "jobs/job_kinds.h"
 #include "jobs/job_records.h"
 #include "jobs/job_store.h"
@@ -71,9 +72,9 @@ void uploadRecords(RequestContext& ctx) {
 void registerJobUploadHandlers(Dispatcher& dispatcher) {
     dispatcher.add({"UPLOAD_MARC",
                     "ALA",
-                    {{"MR", Kind::Text, true},
+                    {{"MR", Kind::Text, true, text_limits::RecordText},
                      {"ID", Kind::Number, true},
-                     {"OI", Kind::Text},
+                     {"OI", Kind::Text, false, text_limits::OperatorId},
                      {"RP", Kind::Number, true}},
                     uploadRecords});
 }
