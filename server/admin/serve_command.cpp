@@ -9,6 +9,7 @@
 #include "stop_signal.h"
 
 #include <charconv>
+#include <csignal>
 #include <chrono>
 #include <ostream>
 #include <sys/resource.h>
@@ -114,6 +115,9 @@ void serve(const Arguments& args, Console& console) {
     }
 
     raiseDescriptorLimit();
+    // A server whose standard output was closed (its starter went away) or a
+    // TLS peer gone mid-write must not be ended by SIGPIPE: writes fail instead.
+    std::signal(SIGPIPE, SIG_IGN);
     HttpServer http(core.endpoint(), core.log(), tls, limits);
     if (!http.valid())
         throw std::runtime_error("cannot use the TLS certificate " + tls.certificate +

@@ -4,6 +4,7 @@
 // type, so each handler checks them once it knows the job.
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
+#include "job_access.h"
 #include "jobs/job_files.h"
 #include "jobs/job_kinds.h"
 #include "jobs/job_progress.h"
@@ -25,13 +26,6 @@ namespace st = job_status;
 
 bool holds(RequestContext& ctx, std::string_view right) {
     return !right.empty() && ctx.hasRight(right);
-}
-
-bool holdsAnyJobRight(RequestContext& ctx) {
-    for (const std::string_view code : jobs::jobRightCodes())
-        if (ctx.hasRight(code))
-            return true;
-    return false;
 }
 
 std::string nameOf(Database& db, const char* table, const std::optional<std::int32_t>& id) {

@@ -2,6 +2,7 @@
 // exported, and the jobs whose files later jobs take as their input.
 #include "dispatch/dispatcher.h"
 #include "dispatch/request_context.h"
+#include "job_access.h"
 #include "jobs/job_files.h"
 #include "jobs/job_kinds.h"
 #include "jobs/job_rights.h"
@@ -76,6 +77,10 @@ void resultFile(RequestContext& ctx) {
 }
 
 void jobsWithFiles(RequestContext& ctx) {
+    if (!holdsAnyJobRight(ctx)) {
+        ctx.setStatus(st::NotAuthorized);
+        return;
+    }
     const std::int32_t type = ctx.number("JT");
     if (type < jobs::type::Scan || type > jobs::type::AuthDbLoad) {
         ctx.setStatus(st::Missing);
