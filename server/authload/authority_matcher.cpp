@@ -1,5 +1,6 @@
 #include "authority_matcher.h"
 
+#include "catalogue/index_codes.h"
 #include "catalogue/index_keys.h"
 #include "store/database.h"
 
@@ -16,8 +17,12 @@ namespace orvane::server::authload {
 
 namespace {
 
+// A data field's tag (010 to 999); anything else falls back to 035.
 std::string tagOrDefault(std::string tag) {
-    return tag.size() == 3 ? tag : std::string("035");
+    const bool dataTag = tag.size() == 3 && std::all_of(tag.begin(), tag.end(), [](char c) {
+                             return c >= '0' && c <= '9';
+                         }) && tag >= "010";
+    return dataTag ? tag : std::string("035");
 }
 
 } // namespace
@@ -87,6 +92,22 @@ MatchResult AuthorityMatcher::match(const marc::RecordView& incoming) {
         for (const IndexEntry& entry : keys.of(incoming, RecordKind::Authority))
             if (entry.code == code_)
                 searched.push_back(entry.key);
+        // By control number, the incoming record's own "(003)001" too: the
+        // catalogue keeps it in an 035 of the record it loaded or merged.
+        const auto number = incoming.findField("001");
+        const auto source = incoming.findField("003");
+        if (code_ == "A35A" && number && !number->value().empty()) {
+            std::string key;
+            if (source && !source->value().empty()) {
+                key.push_back('(');
+                key.append(source->value());
+                key.push_back(')');
+            }
+            key.append(number->value());
+            std::string normalised = normaliseKey(KeyForm::ControlNumber, key);
+            if (std::find(searched.begin(), searched.end(), normalised) == searched.end())
+                searched.push_back(std::move(normalised));
+        }
     }
     for (const std::string& key : searched) {
         lookup_->reset();

@@ -13,6 +13,7 @@
 #include "marc/record.h"
 #include "marc/record_view.h"
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 
@@ -33,7 +34,12 @@ std::string with035(const marc::RecordView& view) {
             key.push_back(')');
         }
         key.append(*number);
-        record.insertField(marc::Field::data("035", ' ', ' ', {{'a', key}}));
+        const bool held = std::any_of(record.fields().begin(), record.fields().end(),
+                                      [&](const marc::Field& f) {
+                                          return f.tag() == "035" && f.subfield('a') == key;
+                                      });
+        if (!held)
+            record.insertField(marc::Field::data("035", ' ', ' ', {{'a', key}}));
     }
     std::string out;
     marc::appendIso2709(record, out);

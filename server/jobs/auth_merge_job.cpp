@@ -170,7 +170,9 @@ JobEnd runAuthMergeJob(JobExecution& run) {
     };
     for (std::size_t n = 0; n < incoming.size(); ++n) {
         const marc::ParseResult in = marc::parseRecord(incoming[n]);
-        log << "record " << n + 1 << ": ";
+        const auto control = in.record->findField("001");
+        log << "record " << n + 1 << " (001 " << (control ? control->value() : std::string_view())
+            << "): ";
         std::vector<std::int32_t> ids = authload::matchedIds(*in.record, source->matchTag);
         const std::string clean = authload::withoutMatchedIds(*in.record, source->matchTag);
         const marc::ParseResult cleanView = marc::parseRecord(clean);

@@ -58,6 +58,19 @@ TEST_F(AuthorityMatching, OneNoneAndSeveralMatchesByProfileAndNoneThroughSeeRefe
         EXPECT_EQ(authload::withoutMatchedIds(*marc::parseRecord(one.record).record, "035"), copy);
     }
     EXPECT_EQ(match("HEADING", incomingCopy(3, "Nobody, Nowhere")).kind, MatchKind::NoMatch);
+    // Without an 035, the record's own "(003)001" is the control number.
+    {
+        const std::string octets = stored(3);
+        marc::Record r = marc::Record::fromView(*marc::parseRecord(octets).record);
+        std::erase_if(r.fields(), [](const marc::Field& f) { return f.tag() == "035"; });
+        r.setControlValue("001", "n0000003");
+        r.setControlValue("003", "VDEMO");
+        std::string bare;
+        marc::appendIso2709(r, bare);
+        const auto byNumber = match("CTRLNO", bare);
+        EXPECT_EQ(byNumber.kind, MatchKind::Match);
+        EXPECT_EQ(byNumber.ids, std::vector<std::int32_t>{3});
+    }
     // No 010 in the demo records: an empty key matches nothing.
     EXPECT_EQ(match("LCCN", copy).kind, MatchKind::NoMatch);
     EXPECT_EQ(AuthorityMatcher::indexCode("ISBN"), "");
