@@ -3,8 +3,10 @@
 // new catalogue as `orvane-server catalogue import` loads it, batches and
 // index entries included. Then the demo catalogue's generation, which a new
 // embedded server waits for. Prints records per second by the wall clock
-// and by processor time. VELUMAR_BENCH_BATCH sets the records per
-// transaction (the import's own default otherwise).
+// and by processor time, beside the same load written a record at a time.
+// VELUMAR_BENCH_BATCH sets the records per transaction and
+// VELUMAR_BENCH_BATCH_MS the longest a batch lasts (the import's own
+// defaults otherwise); VELUMAR_BENCH_ONLY_IMPORT=1 leaves out the comparison.
 
 #include "bench_file.h"
 #include "catalogue/catalogue_import.h"
@@ -77,22 +79,37 @@ int main() {
     std::printf("input: %zu records (%zu real ones repeated), %.1f MB\n", file.records,
                 file.sources, static_cast<double>(file.bytes) / 1e6);
 
-    ImportSummary summary;
-    std::int64_t entries = 0;
-    const Timed load = timed([&] {
-        Store store((dir / "import.db").string());
-        ImportOptions options;
-        if (const char* batch = std::getenv("VELUMAR_BENCH_BATCH"))
-            options.batchSize = static_cast<std::size_t>(std::atol(batch));
-        importFile(store.db(), file.path, options, summary);
-        entries = scalar(store.db(), "SELECT count(*) FROM catalogue_index");
-    });
-    const double records = static_cast<double>(summary.added + summary.replaced);
-    std::printf("import: %zu added, %zu replaced, %zu rejected, %lld index entries\n",
-                summary.added, summary.replaced, summary.rejected.size(),
-                static_cast<long long>(entries));
-    std::printf("import: %.2f s wall, %.2f s cpu: %.0f records/s (%.0f per cpu second)\n",
-                load.wall, load.cpu, records / load.wall, records / load.cpu);
+    // The import as it runs, then the same file a record at a time, each in
+    // its savepoint with its index entries one by one (as a batch the
+    // database refused is written again, and as every batch was written
+    // before), on the same machine in the same run.
+    const auto importOnce = [&](const char* name, bool recordByRecord) {
+        ImportSummary summary;
+        std::int64_t entries = 0;
+        const Timed load = timed([&] {
+            Store store((dir / (std::string(name) + ".db")).string());
+            ImportOptions options;
+            options.recordByRecord = recordByRecord;
+            if (const char* batch = std::getenv("VELUMAR_BENCH_BATCH"))
+                options.batchSize = static_cast<std::size_t>(std::atol(batch));
+            if (const char* ms = std::getenv("VELUMAR_BENCH_BATCH_MS"))
+                options.batchTime = std::chrono::milliseconds(std::atol(ms));
+            importFile(store.db(), file.path, options, summary);
+            entries = scalar(store.db(), "SELECT count(*) FROM catalogue_index");
+        });
+        const double records = static_cast<double>(summary.added + summary.replaced);
+        std::printf("%s: %zu added, %zu replaced, %zu rejected, %lld index entries\n", name,
+                    summary.added, summary.replaced, summary.rejected.size(),
+                    static_cast<long long>(entries));
+        std::printf("%s: %.2f s wall, %.2f s cpu: %.0f records/s (%.0f per cpu second)\n", name,
+                    load.wall, load.cpu, records / load.wall, records / load.cpu);
+        return records / load.cpu;
+    };
+    const double fast = importOnce("import", false);
+    if (!std::getenv("VELUMAR_BENCH_ONLY_IMPORT")) {
+        const double careful = importOnce("record by record", true);
+        std::printf("import / record by record, per cpu second: %.2f\n", fast / careful);
+    }
 
     std::int64_t demoRecords = 0;
     const Timed demo = timed([&] {

@@ -11,7 +11,8 @@ namespace orvane::server {
 
 namespace {
 
-// A larger page cache and fewer checkpoints while importing: index entries
+// A larger page cache, fewer checkpoints and no foreign key checks while
+// importing: index entries
 // land all over their tables, and each batch dirties many of the same pages
 // again, which a checkpoint per thousand pages would copy over and over.
 class ImportCache {
@@ -21,9 +22,14 @@ public:
         previousCheckpoint_ = pragma("wal_autocheckpoint");
         db_.exec("PRAGMA cache_size = -65536");
         db_.exec("PRAGMA wal_autocheckpoint = 32768");
+        // Every index entry and history row names the record the import has
+        // just written in the same transaction; checking that once more per
+        // entry is a look-up for nothing. Nothing is deleted, so nothing cascades.
+        db_.exec("PRAGMA foreign_keys = OFF");
     }
     ~ImportCache() {
         try {
+            db_.exec("PRAGMA foreign_keys = ON");
             db_.exec("PRAGMA cache_size = " + std::to_string(previous_));
             db_.exec("PRAGMA wal_autocheckpoint = " + std::to_string(previousCheckpoint_));
         } catch (const StoreError&) {
@@ -44,6 +50,71 @@ private:
     std::int64_t previous_ = 0;
     std::int64_t previousCheckpoint_ = 0;
 };
+
+// A record of the batch being written, kept until the batch is committed.
+struct BatchRecord {
+    std::size_t offset = 0;
+    std::string octets;
+    RecordKind kind = RecordKind::Bibliographic;
+};
+
+// What a batch did, added to the import's summary once it is committed.
+struct BatchOutcome {
+    ImportSummary saved;   // added, replaced and rejected records
+    ImportSummary skipped; // what the reader could not read as records
+};
+
+void merge(ImportSummary& into, const BatchOutcome& batch) {
+    for (const ImportSummary* part : {&batch.skipped, &batch.saved}) {
+        into.added += part->added;
+        into.replaced += part->replaced;
+        into.rejected.insert(into.rejected.end(), part->rejected.begin(), part->rejected.end());
+    }
+}
+
+// The quick way: no savepoint, the index entries kept for one sorted flush.
+// A record the writer rejects has written nothing; false when the database
+// refused something, which leaves the batch to be rolled back.
+bool saveFast(RecordWriter& writer, const BatchRecord& record, const std::string& path,
+              BatchOutcome& outcome) {
+    try {
+        const SavedRecord saved = writer.save(record.octets, record.kind);
+        ++(saved.action == SavedRecord::Action::Added ? outcome.saved.added
+                                                      : outcome.saved.replaced);
+        return true;
+    } catch (const RecordRejected& e) {
+        outcome.saved.rejected.push_back({path, record.offset, e.what()});
+        return true;
+    } catch (const StoreError&) {
+        return false;
+    }
+}
+
+bool flushFast(RecordWriter& writer) {
+    try {
+        writer.index().flush();
+        return true;
+    } catch (const StoreError&) {
+        writer.index().discard();
+        return false;
+    }
+}
+
+// The careful way: a savepoint per record, so that a record the database
+// refuses (a constraint) is rolled back alone, as that record's fault.
+void saveAlone(Database& db, RecordWriter& writer, const BatchRecord& record,
+               const std::string& path, ImportSummary& saved) {
+    Savepoint savepoint(db);
+    try {
+        const SavedRecord result = writer.save(record.octets, record.kind);
+        savepoint.release();
+        ++(result.action == SavedRecord::Action::Added ? saved.added : saved.replaced);
+    } catch (const RecordRejected& e) {
+        saved.rejected.push_back({path, record.offset, e.what()});
+    } catch (const StoreError& e) {
+        saved.rejected.push_back({path, record.offset, e.what()});
+    }
+}
 
 // Records the reader skipped as malformed, in the words of its issues.
 void noteSkipped(const marc::Reader& reader, const std::string& path, ImportSummary& summary) {
@@ -66,35 +137,48 @@ void importFile(Database& db, const std::string& path, const ImportOptions& opti
     RecordWriter writer(db, options.operatorId);
     const std::size_t batchSize = options.batchSize == 0 ? 1 : options.batchSize;
 
+    std::vector<BatchRecord> batch;
     bool more = true;
     while (more) {
-        Transaction tx(db);
-        const auto batchEnds = std::chrono::steady_clock::now() + options.batchTime;
-        std::size_t inBatch = 0;
-        while (inBatch < batchSize && std::chrono::steady_clock::now() < batchEnds) {
-            auto view = reader->next();
-            noteSkipped(*reader, path, summary);
-            if (!view) {
-                more = false;
-                break;
+        batch.clear();
+        BatchOutcome outcome;
+        bool whole = true;
+        {
+            Transaction tx(db);
+            whole = !options.recordByRecord;
+            writer.index().deferWrites(whole);
+            const auto batchEnds = std::chrono::steady_clock::now() + options.batchTime;
+            while (batch.size() < batchSize && std::chrono::steady_clock::now() < batchEnds) {
+                auto view = reader->next();
+                noteSkipped(*reader, path, outcome.skipped);
+                if (!view) {
+                    more = false;
+                    break;
+                }
+                ++progress.records;
+                progress.bytesRead = view->offset() + view->bytes().size();
+                batch.push_back({view->offset(), std::string(view->bytes()),
+                                 options.kind.value_or(recordKindOf(view->recordType()))});
+                if (whole)
+                    whole = saveFast(writer, batch.back(), path, outcome);
             }
-            ++inBatch;
-            ++progress.records;
-            progress.bytesRead = view->offset() + view->bytes().size();
-            const RecordKind kind = options.kind.value_or(recordKindOf(view->recordType()));
-            Savepoint record(db);
-            try {
-                const SavedRecord saved = writer.save(view->bytes(), kind);
-                record.release();
-                ++(saved.action == SavedRecord::Action::Added ? summary.added : summary.replaced);
-            } catch (const RecordRejected& e) {
-                summary.rejected.push_back({path, view->offset(), e.what()});
-            } catch (const StoreError& e) {
-                // A record the database refuses (a constraint) is that record's fault.
-                summary.rejected.push_back({path, view->offset(), e.what()});
-            }
+            if (whole)
+                whole = flushFast(writer);
+            writer.index().deferWrites(false);
+            if (whole)
+                tx.commit();
+            else
+                writer.index().discard();
         }
-        tx.commit();
+        if (!whole) {
+            // The database refused something: the batch again, a record at a time.
+            outcome.saved = {};
+            Transaction tx(db);
+            for (const BatchRecord& record : batch)
+                saveAlone(db, writer, record, path, outcome.saved);
+            tx.commit();
+        }
+        merge(summary, outcome);
         if (reader->inputFailed())
             throw StoreError("reading " + path + " failed");
         if (options.progress)

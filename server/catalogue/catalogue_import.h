@@ -32,6 +32,10 @@ struct ImportOptions {
     std::size_t batchSize = 2000;
     // A batch ends after this long even when it holds fewer records.
     std::chrono::milliseconds batchTime{250};
+    // Every batch written a record at a time, each in its savepoint, its
+    // index entries one by one: the way a batch the database refused is
+    // written again, here for comparison (the benchmark).
+    bool recordByRecord = false;
     // Called after each batch is committed.
     std::function<void(const ImportProgress&)> progress;
 };

@@ -7,6 +7,10 @@
 #include "store/database.h"
 
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace marc {
 class RecordView;
@@ -29,10 +33,34 @@ public:
     void writeControlKeys(RecordKind kind, std::int32_t id, const marc::RecordView& record,
                           const marc::RecordView* previous = nullptr);
 
+    // For bulk loads: write() keeps the entries of new records and flush()
+    // writes them all at once in key order, many to a statement, so each
+    // page of the index is reached once per batch instead of once per entry.
+    // A record written twice before the flush keeps only its last entries.
+    void deferWrites(bool defer) { deferred_ = defer; }
+    void flush();
+    // Forgets what was kept (its transaction was rolled back).
+    void discard();
+
 private:
+    struct Pending {
+        std::int32_t kind;
+        std::string_view code;
+        std::string key;
+        std::int32_t id;
+        std::uint32_t write; // which write() of the record this is
+    };
+    void insertRows(std::size_t from, std::size_t count);
+
     Statement remove_;
     Statement removeControl_;
     Statement insert_;
+    Database& db_;
+    bool deferred_ = false;
+    std::vector<Pending> pending_;
+    std::map<std::pair<std::int32_t, std::int32_t>, std::uint32_t> lastWrite_;
+    std::uint32_t writes_ = 0;
+    std::optional<Statement> insertMany_;
     IndexKeys keys_;
     IndexKeys previousKeys_;
 };

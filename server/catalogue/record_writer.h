@@ -56,6 +56,8 @@ public:
     // Throws RecordRejected for a record that cannot be saved; StoreError
     // when the database fails.
     SavedRecord save(std::string_view octets, RecordKind kind);
+    // The index writer, for a bulk load that defers and flushes its entries.
+    IndexWriter& index() { return index_; }
 
 private:
     struct Existing {

@@ -153,6 +153,64 @@ TEST_F(CatalogueImport, RealHoldingsAreLinkedToTheirBibliographicRecords) {
     expectEveryRecordWhole();
 }
 
+// Batches write their index entries together, in key order, and without a
+// savepoint per record; what they leave is what writing a record at a time
+// leaves: the same records, ids, links, entries and history. A holdings
+// record finds a bibliographic record of its own batch by its control number.
+TEST_F(CatalogueImport, BatchesLeaveWhatRecordByRecordLeaves) {
+    std::string octets;
+    for (const char* name : {"m4j_sample1.mrc", "eg_auth-subset100.mrc", "eg_lul_fre_100.mrc"})
+        if (const auto sample = sampleFile(name))
+            octets += readFile(*sample);
+    for (int i = 0; i < 300; ++i) {
+        octets += makeRecord(BibLeader, {{"001", "b" + std::to_string(i)},
+                                         {"003", "SRC"},
+                                         {"245", "10$aBatch title " + std::to_string(i % 37)},
+                                         {"650", " 0$aHarbors$zNorway."}});
+        octets += makeRecord(HoldingsLeader, {{"001", "h" + std::to_string(i)},
+                                              {"003", "SRC"},
+                                              {"004", "b" + std::to_string(i)},
+                                              {"852", "  $aMAIN$bSTACKS"}});
+    }
+    // Records seen twice: the second replaces the first within the batch.
+    octets += makeRecord(BibLeader, {{"001", "b7"}, {"003", "SRC"}, {"245", "10$aReplaced"}});
+    const auto file = writeFile("mixed.mrc", octets);
+
+    const auto contents = [&](bool recordByRecord) {
+        TempDir dir;
+        Store store(dir.file("c.db"));
+        ImportOptions options;
+        options.recordByRecord = recordByRecord;
+        options.batchSize = 250;
+        ImportSummary summary;
+        importFile(store.db(), file, options, summary);
+        std::vector<std::string> rows{std::to_string(summary.added) + " added, " +
+                                      std::to_string(summary.replaced) + " replaced, " +
+                                      std::to_string(summary.rejected.size()) + " rejected"};
+        for (const char* sql :
+             {"SELECT record_type || ' ' || record_id || ' ' || hex(marc) || ' ' || "
+              "ifnull(bib_id, '') FROM catalogue_records ORDER BY 1",
+              "SELECT record_type || ' ' || code || ' ' || key || ' ' || record_id "
+              "FROM catalogue_index ORDER BY 1",
+              "SELECT record_type || ' ' || record_id || ' ' || action FROM catalogue_history "
+              "ORDER BY id"}) {
+            auto st = store.db().prepare(sql);
+            while (st.step())
+                rows.push_back(st.text(0));
+        }
+        auto fk = store.db().prepare("PRAGMA foreign_keys");
+        fk.step();
+        rows.push_back("foreign keys " + std::to_string(fk.int64(0)));
+        return rows;
+    };
+    const auto batched = contents(false);
+    const auto alone = contents(true);
+    EXPECT_EQ(batched.front(), alone.front());
+    EXPECT_GT(batched.size(), 2000u);
+    EXPECT_TRUE(batched == alone) << "the batched import left other rows";
+    EXPECT_EQ(batched.back(), "foreign keys 1");
+}
+
 TEST_F(CatalogueImport, AuthorityRecordsGoToTheAuthorityIndexes) {
     VELUMAR_SAMPLE_OR_SKIP(file, "eg_auth-subset100.mrc");
     const auto summary = import(*file);
