@@ -103,8 +103,14 @@ bool fieldsConvert(yaz_iconv_t cd, const std::vector<std::string_view>& fields) 
 
 // Reads one record, converting its text with cd (none: as it is), sets
 // leader 09 and writes it again; YAZ's writer recomputes every length and
-// address.
-std::optional<std::string> rewrite(std::string_view record, yaz_iconv_t cd, char leader09) {
+// address. The record's layout was checked as MARC 21's, which fixes the
+// indicator and subfield code lengths (leader 10, 11) and the entry map (20
+// to 23): YAZ is given those, since it reads the directory and the fields
+// as the leader says, and other values there make it read something else.
+std::optional<std::string> rewrite(std::string_view given, yaz_iconv_t cd, char leader09) {
+    std::string record(given);
+    record.replace(10, 2, "22");
+    record.replace(20, 4, "4500");
     Marc mt(yaz_marc_create());
     yaz_marc_iconv(mt.get(), cd);
     const int size = static_cast<int>(record.size());
@@ -141,8 +147,13 @@ MarcConversion failure(MarcConversionError error) {
     return {error, {}};
 }
 
-MarcConversion success(std::optional<std::string> record) {
+// A converted record must still be one MARC 21 record with every field of
+// the one given; anything YAZ read otherwise is refused, not answered.
+MarcConversion success(std::optional<std::string> record, std::size_t fields) {
     if (!record)
+        return failure(MarcConversionError::Undecodable);
+    const auto written = iso2709FieldData(*record);
+    if (!written || written->size() != fields)
         return failure(MarcConversionError::Undecodable);
     return {MarcConversionError::None, std::move(*record)};
 }
@@ -167,18 +178,18 @@ MarcConversion MarcCharsetConverter::convert(std::string_view record) const {
 
     const char leader09 = isUnicode(to_) ? 'a' : ' ';
     if (sameCoding(from_, to_))
-        return success(rewrite(record, nullptr, leader09));
+        return success(rewrite(record, nullptr, leader09), fields->size());
 
     // Through UTF-8: YAZ converts between UTF-8 and each coding, not between any two.
     auto utf8 =
         isUnicode(from_) ? std::optional<std::string>(record) : rewrite(record, decode.get(), 'a');
     if (!utf8 || isUnicode(to_))
-        return success(std::move(utf8));
+        return success(std::move(utf8), fields->size());
     const Iconv encode = openIconv(encoderName(to_), Utf8);
     auto converted = rewrite(*utf8, encode.get(), leader09);
     if (converted && !isMarc8(to_) && !keepsText(*utf8, *converted, to_))
         return failure(MarcConversionError::Unrepresentable);
-    return success(std::move(converted));
+    return success(std::move(converted), fields->size());
 }
 
 } // namespace orvane::server

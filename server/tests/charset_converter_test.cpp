@@ -200,3 +200,29 @@ TEST(MarcCharsetConverter, ConvertsSampleRecordsInOtherCodings) {
                              "aDe la solitude \xE0 la communaut\xE9.\x1Fl"
                              "English.");
 }
+
+// MARC 21 fixes the leader's indicator and subfield code lengths (10, 11)
+// and its entry map (20 to 23); a record that says otherwise there but is
+// laid out as MARC 21 is read as MARC 21, every field kept, never as the
+// leader says (which would read its directory as something else).
+TEST(MarcCharsetConverter, ReadsTheLayoutMarc21FixesWhateverTheLeaderSays) {
+    const struct {
+        std::size_t at;
+        std::string_view bytes;
+    } odd[] = {{20, "2450"}, {20, "9999"}, {10, "31"}, {10, "  "}, {20, "45  "}};
+    for (const auto& o : odd) {
+        SCOPED_TRACE(std::string(o.bytes) + " at " + std::to_string(o.at));
+        std::string record = titleRecord("Caf\xC3\xA9", 'a');
+        record.replace(o.at, o.bytes.size(), o.bytes);
+        ASSERT_TRUE(isWellFormedIso2709(record));
+        for (const auto& [from, to] : {std::pair{"utf-8", "marc8"}, std::pair{"utf-8", "utf-8"}}) {
+            const MarcConversion converted = convert(from, to, record);
+            ASSERT_EQ(converted.error, MarcConversionError::None) << from << " to " << to;
+            const auto fields = iso2709FieldData(converted.record);
+            ASSERT_TRUE(fields) << from << " to " << to;
+            EXPECT_EQ(fields->size(), 2u);
+            EXPECT_EQ(converted.record.substr(20, 4), "4500");
+            EXPECT_EQ(converted.record.substr(10, 2), "22");
+        }
+    }
+}
