@@ -7,6 +7,8 @@
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
+#include <unordered_map>
+#include <vector>
 
 namespace orvane::server {
 
@@ -22,17 +24,71 @@ constexpr std::chrono::milliseconds LongestYield{250};
 // moment between another writer's transactions is not missed.
 constexpr std::chrono::milliseconds RetryEvery{1};
 
+// Compiled statements of one connection, by their SQL, waiting to be used
+// again; kept only while the connection is open.
+struct StatementCache {
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view sql) const {
+            return std::hash<std::string_view>{}(sql);
+        }
+    };
+    static constexpr std::size_t MostKept = 256;
+    bool open = true;
+    std::size_t kept = 0;
+    std::unordered_map<std::string, std::vector<sqlite3_stmt*>, Hash, std::equal_to<>> idle;
+
+    sqlite3_stmt* take(std::string_view sql) {
+        const auto it = idle.find(sql);
+        if (it == idle.end() || it->second.empty())
+            return nullptr;
+        sqlite3_stmt* stmt = it->second.back();
+        it->second.pop_back();
+        --kept;
+        return stmt;
+    }
+    void give(sqlite3_stmt* stmt) {
+        const char* sql = sqlite3_sql(stmt);
+        if (!open || !sql || kept >= MostKept) {
+            sqlite3_finalize(stmt);
+            return;
+        }
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        idle[sql].push_back(stmt);
+        ++kept;
+    }
+    void close() {
+        for (auto& [sql, statements] : idle)
+            for (sqlite3_stmt* stmt : statements)
+                sqlite3_finalize(stmt);
+        idle.clear();
+        kept = 0;
+        open = false;
+    }
+};
+
+Statement::Statement(Database& owner, sqlite3* db, sqlite3_stmt* compiled)
+    : owner_(&owner), db_(db), stmt_(compiled), cache_(owner.cache_) {}
+
 Statement::Statement(Database& owner, sqlite3* db, std::string_view sql)
-    : owner_(&owner), db_(db) {
+    : owner_(&owner), db_(db), cache_(owner.cache_) {
     if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
         SQLITE_OK)
         fail(db_, "prepare");
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+    if (!stmt_)
+        return;
+    if (cache_)
+        cache_->give(stmt_);
+    else
+        sqlite3_finalize(stmt_);
+}
 
 Statement::Statement(Statement&& other) noexcept
-    : owner_(other.owner_), db_(other.db_), stmt_(other.stmt_) {
+    : owner_(other.owner_), db_(other.db_), stmt_(other.stmt_), cache_(std::move(other.cache_)) {
     other.stmt_ = nullptr;
 }
 
@@ -104,7 +160,7 @@ bool Statement::isNull(int column) const {
 }
 
 Database::Database(const std::string& path, std::chrono::milliseconds busyTimeout)
-    : busyTimeout_(busyTimeout) {
+    : cache_(std::make_shared<StatementCache>()), busyTimeout_(busyTimeout) {
     // The file holds password hashes: a new one is made readable by its owner
     // only, and SQLite gives its journal and WAL files the same permissions.
     if (path != ":memory:" && !path.empty()) {
@@ -127,7 +183,14 @@ Database::Database(const std::string& path, std::chrono::milliseconds busyTimeou
     exec("PRAGMA synchronous=NORMAL");
 }
 
+Statement Database::prepare(std::string_view sql) {
+    if (sqlite3_stmt* compiled = cache_->take(sql))
+        return Statement(*this, db_, compiled);
+    return Statement(*this, db_, sql);
+}
+
 Database::~Database() {
+    cache_->close();
     sqlite3_close_v2(db_);
     if (writersFd_ >= 0)
         ::close(writersFd_);

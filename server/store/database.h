@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -22,6 +23,7 @@ struct sqlite3_stmt;
 namespace orvane::server {
 
 class Database;
+struct StatementCache;
 
 class StoreError : public std::runtime_error {
 public:
@@ -31,6 +33,8 @@ public:
 class Statement {
 public:
     Statement(Database& owner, sqlite3* db, std::string_view sql);
+    // A statement compiled before, from the connection's cache.
+    Statement(Database& owner, sqlite3* db, sqlite3_stmt* compiled);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -66,6 +70,8 @@ private:
     Database* owner_;
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
+    // Where the compiled statement goes back when this one ends.
+    std::shared_ptr<StatementCache> cache_;
 };
 
 class Database {
@@ -80,7 +86,9 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    Statement prepare(std::string_view sql) { return Statement(*this, db_, sql); }
+    // Compiled once per connection: a statement prepared again (the same SQL)
+    // comes from the cache its predecessor went back to.
+    Statement prepare(std::string_view sql);
     void exec(std::string_view sql);
     std::int64_t lastInsertId() const;
     int changes() const;
@@ -96,10 +104,12 @@ public:
     }
 
 private:
+    friend class Statement;
     static int onBusy(void* self, int attempts);
     void stopWaiting();
 
     sqlite3* db_ = nullptr;
+    std::shared_ptr<StatementCache> cache_;
     int writersFd_ = -1; // the "-writers" file, or -1 when it cannot be had
     bool waiting_ = false;
     std::chrono::steady_clock::time_point busySince_{};

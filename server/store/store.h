@@ -29,6 +29,9 @@ public:
 private:
     std::string path_;
     std::chrono::milliseconds busyTimeout_;
+    // Tells this store from one made later at the same address, for the
+    // per-thread shortcut to its connection.
+    std::uint64_t serial_;
     std::mutex mutex_;
     std::map<std::thread::id, std::unique_ptr<Database>> connections_;
 };

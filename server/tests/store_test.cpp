@@ -105,3 +105,41 @@ TEST_F(TempDb, BadSqlAndUnopenablePathThrowClearErrors) {
     EXPECT_THROW(store.db().prepare("SELEC nonsense"), StoreError);
     EXPECT_THROW(Database("/nonexistent-dir/x/y.db"), StoreError);
 }
+
+// Statements come back to their connection's cache when done and are handed
+// out again for the same SQL: never one still in use, always reset and
+// unbound; a statement that outlives its connection still ends cleanly.
+TEST_F(TempDb, CachedStatementsStartAfreshAndAreNeverShared) {
+    auto db = std::make_unique<Database>(path());
+    db->exec("CREATE TABLE t (n INTEGER); INSERT INTO t VALUES (1), (2), (3)");
+    const std::string sql = "SELECT n FROM t WHERE n >= ?1 ORDER BY n";
+    {
+        auto first = db->prepare(sql);
+        first.bind(1, 2);
+        ASSERT_TRUE(first.step());
+        EXPECT_EQ(first.int64(0), 2);
+        // Left mid-way, bound: the next one of the same SQL must not see it.
+    }
+    for (int round = 0; round < 3; ++round) {
+        auto a = db->prepare(sql);
+        auto b = db->prepare(sql);
+        a.bind(1, 1);
+        b.bind(1, 3);
+        std::vector<std::int64_t> rows;
+        bool bDone = false;
+        while (a.step()) {
+            rows.push_back(a.int64(0));
+            if (!bDone && b.step())
+                rows.push_back(100 + b.int64(0));
+            else
+                bDone = true;
+        }
+        EXPECT_EQ(rows, (std::vector<std::int64_t>{1, 103, 2, 3})) << round;
+    }
+    auto unbound = db->prepare(sql);
+    EXPECT_FALSE(unbound.step()) << "a parameter left bound from an earlier use";
+    auto outliving = std::make_unique<Statement>(db->prepare("SELECT count(*) FROM t"));
+    ASSERT_TRUE(outliving->step());
+    db.reset();
+    outliving.reset();
+}
