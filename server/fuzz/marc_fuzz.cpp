@@ -13,8 +13,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <source_location>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -22,9 +24,12 @@
 
 namespace {
 
-void check(bool ok) {
-    if (!ok)
+// Says which check failed, so a crash file replayed names what broke.
+void check(bool ok, std::source_location where = std::source_location::current()) {
+    if (!ok) {
+        std::fprintf(stderr, "check failed at line %u\n", static_cast<unsigned>(where.line()));
         std::abort();
+    }
 }
 
 // Reads every part of a record the way the catalogue and the engine do.
