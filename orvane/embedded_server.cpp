@@ -10,9 +10,8 @@
 namespace orvane {
 
 QString defaultEmbeddedDatabasePath() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(folder);
-    return folder + QStringLiteral("/velumar.db");
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/velumar.db");
 }
 
 std::shared_ptr<server::ServerCore> openEmbeddedServer(const QString& dbPath) {

@@ -12,7 +12,7 @@ class ServerCore;
 
 namespace orvane {
 
-// The user's data folder + "/velumar.db"; the folder is created.
+// The user's data folder + "/velumar.db". Nothing is created: opening makes the folder.
 QString defaultEmbeddedDatabasePath();
 
 // Opens (creating and filling when new) the database; its server log goes
