@@ -32,6 +32,8 @@ bool setUpRecordSearch(SessionState& state) {
     const Preferences& preferences = state.preferences();
     search.SetAutoTruncation(preferences.AutoTruncate());
     search.SetRetainSearch(preferences.RetainSearch());
+    // The search window takes the operator's font from its first opening.
+    search.SetFontName(preferences.FontName());
     return true;
 }
 

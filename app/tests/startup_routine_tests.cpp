@@ -157,7 +157,10 @@ TEST_F(StartupRoutine, RunsEachStepsTasksAtItsPlaceAfterTheProgramsOwn) {
 QStringList searchCalls(const orvane::RecordSearch& search) {
     QStringList out;
     for (const auto& call : search.History())
-        out << call.operation + "=" + call.value.toStringList().join(',') + call.value.toString();
+        out << call.operation + "=" +
+                   (call.value.typeId() == QMetaType::QVariantList
+                        ? call.value.toStringList().join(',')
+                        : call.value.toString());
     return out;
 }
 
@@ -168,6 +171,7 @@ TEST_F(StartupRoutine, GivesTheRecordSearchItsRightsThenTheFixedSettingsThenTheP
     QSettings settings("OrvaneVLM", "OrvaneVLM");
     settings.setValue("Preferences/AutoTruncation", "True");
     settings.setValue("Preferences/RetainSearch", "False");
+    settings.setValue("Preferences/FontName", "Courier New");
     settings.sync();
 
     ASSERT_EQ(run(), StartupOutcome::Ready);
@@ -176,7 +180,8 @@ TEST_F(StartupRoutine, GivesTheRecordSearchItsRightsThenTheFixedSettingsThenTheP
               (QStringList{"Initialise=0,0", "SearchRight=true", "AddAuthority=true",
                            "AddBibliographic=false", "AddHoldings=true", "UpdateAuthority=false",
                            "UpdateBibliographic=true", "UpdateHoldings=false", "MaximumHits=0",
-                           "MultipleSelection=true", "AutoTruncation=true", "RetainSearch=false"}));
+                           "MultipleSelection=true", "AutoTruncation=true", "RetainSearch=false",
+                           "FontName=Courier New"}));
     EXPECT_EQ(state.recordSearch().BoundChannel(), &state.channel());
     EXPECT_EQ(state.recordSearch().BoundSession(), &state.session());
 }
@@ -195,7 +200,8 @@ TEST_F(StartupRoutine, TheSearchTakesTheOperatorsOtherRightsAndPreferencesAsThey
               (QStringList{"Initialise=0,0", "SearchRight=false", "AddAuthority=false",
                            "AddBibliographic=true", "AddHoldings=false", "UpdateAuthority=true",
                            "UpdateBibliographic=false", "UpdateHoldings=true", "MaximumHits=0",
-                           "MultipleSelection=true", "AutoTruncation=false", "RetainSearch=true"}));
+                           "MultipleSelection=true", "AutoTruncation=false", "RetainSearch=true",
+                           "FontName="}));
 }
 
 TEST_F(StartupRoutine, ChangePasswordIsHiddenWhenThePasswordIsManagedElsewhere) {
