@@ -127,6 +127,13 @@ QString FileSystem::GetFileContents(const QString& path) {
         recordError(file);
         return {};
     }
+    // Reading a file with nothing in it is a failure the operator is told
+    // of, the same way as one that cannot be opened.
+    if (bytes.isEmpty()) {
+        errorNumber_ = 62;
+        errorDescription_ = QStringLiteral("Input past end of file");
+        return {};
+    }
     clearError();
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         QStringDecoder utf16(QStringConverter::Utf16); // drops the byte order mark

@@ -5,7 +5,7 @@
 //
 // A failed operation records an error number, kept until the next failure
 // or success: 53 file not found, 76 path not found, 70 permission denied,
-// 75 other access error, 57 read or write error.
+// 75 other access error, 57 read or write error, 62 nothing to read.
 
 #include <QString>
 #include <memory>
@@ -41,7 +41,8 @@ public:
 
     // The whole text; UTF-16 when the file starts with its byte order mark,
     // UTF-8 when the bytes are valid UTF-8, else one character per byte.
-    // Empty, with the error recorded, when the file cannot be read.
+    // Empty, with the error recorded, when the file cannot be read or is
+    // empty (62, "Input past end of file").
     QString GetFileContents(const QString& path);
     // Creates or replaces the file with the text and a line break: one byte
     // per character, or UTF-16 (with its byte order mark) when a character

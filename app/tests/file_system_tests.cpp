@@ -75,6 +75,20 @@ TEST_F(FileSystemTest, AFailedOpenIsRecordedAndReportedOnce) {
     QFile::remove(temp);
 }
 
+TEST_F(FileSystemTest, AnEmptyFileIsAFailedReadThatIsReported) {
+    const QString empty = dir.filePath("empty.txt");
+    {
+        QFile file(empty);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(files.GetFileContents(empty), QString());
+    EXPECT_EQ(files.LastErrorNumber(), 62);
+    files.DisplayFileOpenError(empty);
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].text,
+              "Could not open the file \"" + empty + "\"\r\n\r\nError #62: Input past end of file");
+}
+
 TEST(ValidateFilename, CutsTo255AndReplacesEveryForbiddenCharacter) {
     QString longName(300, QChar('n'));
     FileSystem::ValidateFilename(longName);

@@ -269,14 +269,12 @@ bool frmRecordSets_Specific::readIds(QList<qint32>& ids) {
     case IdFile: {
         const QString path = fpRecordList_->text().trimmed();
         FileSystem files(state_.platform());
+        // A missing or empty file is the reader's to report.
         const QString text = files.GetFileContents(path);
         if (files.LastErrorNumber() != 0) {
             files.DisplayFileOpenError(path);
             return false;
         }
-        // An empty file has nothing to report beyond having nothing in it.
-        if (text.isEmpty())
-            return false;
         ids = ParseRecordIds(text);
         if (ids.isEmpty()) {
             warn("No ids found in file.");
