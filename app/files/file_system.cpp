@@ -1,11 +1,13 @@
 #include "files/file_system.h"
 
+#include "platform/desktop_programs.h"
 #include "platform/platform_services.h"
 #include "security/security_profile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QTemporaryFile>
@@ -98,11 +100,14 @@ QString FileSystem::GetFileNameForImport(ImportKind kind, const QString& initial
         request.filter = QString::fromLatin1(AllFilesFilter);
         request.title = QStringLiteral("Select Record List");
         break;
-    case ImportKind::Program:
-        request.filter = QStringLiteral("Programs (*.exe)|*.exe");
-        request.defaultExtension = QStringLiteral("exe");
+    case ImportKind::Program: {
+        const ProgramChoice programs = ProgramChoiceFor(ThisDesktop());
+        request.filter = programs.filter;
+        request.defaultExtension = programs.defaultExtension;
+        request.programsOnly = programs.programsOnly;
         request.title = QStringLiteral("Select Application");
         break;
+    }
     case ImportKind::MarcRecords:
         request.filter = MarcImportFilter();
         request.title = QStringLiteral("Select File Containing MARC Records");
@@ -159,15 +164,12 @@ bool FileSystem::WriteContentsToFile(const QString& path, const QString& text) {
 }
 
 bool FileSystem::WriteBytesToFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size()) {
+    // Written beside the target and renamed over it on success, so a failed
+    // write leaves the file it would have replaced as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         recordError(file);
-        return false;
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        recordError(file);
+        file.cancelWriting();
         return false;
     }
     clearError();
@@ -213,7 +215,7 @@ void FileSystem::ValidateFilename(QString& name) {
             c = QLatin1Char('_');
 }
 
-void FileSystem::recordError(const QFile& file) {
+void FileSystem::recordError(const QFileDevice& file) {
     const QFileInfo info(file.fileName());
     switch (file.error()) {
     case QFileDevice::OpenError:

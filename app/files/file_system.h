@@ -11,6 +11,7 @@
 #include <memory>
 
 class QFile;
+class QFileDevice;
 
 namespace velumar {
 
@@ -46,9 +47,10 @@ public:
     QString GetFileContents(const QString& path);
     // Creates or replaces the file with the text and a line break: one byte
     // per character, or UTF-16 (with its byte order mark) when a character
-    // lies outside codes 1 to 255.
+    // lies outside codes 1 to 255. A failed write leaves the old file whole.
     bool WriteContentsToFile(const QString& path, const QString& text);
-    // Creates or replaces the file with exactly these bytes.
+    // Creates or replaces the file with exactly these bytes, through a file
+    // beside it that is renamed over it once complete.
     bool WriteBytesToFile(const QString& path, const QByteArray& bytes);
     // A new, empty file of a unique name in the temporary folder, with the
     // extension (without its dot); empty on failure.
@@ -67,7 +69,7 @@ public:
     static void ValidateFilename(QString& name);
 
 private:
-    void recordError(const QFile& file);
+    void recordError(const QFileDevice& file);
     void clearError();
 
     PlatformServices& platform_;

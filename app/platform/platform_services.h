@@ -48,6 +48,7 @@ struct FileDialogRequest {
     bool confirmOverwrite = false; // save: ask before replacing a file
     bool mustExist = false;        // open: only an existing file
     bool pathMustExist = false;    // the folder of the answer must exist
+    bool programsOnly = false;     // open: list only files the desktop can run
     QWidget* parent = nullptr;
 };
 

@@ -115,6 +115,8 @@ QString QtPlatformServices::ChooseFile(const FileDialogRequest& request) {
     dialog.setDefaultSuffix(request.defaultExtension);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    if (request.programsOnly)
+        dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDot);
     // A pattern in place of a name ("*.dslr") is only a hint of the type.
     if (!request.suggestedName.isEmpty() && !request.suggestedName.contains(QLatin1Char('*')))
         dialog.selectFile(request.suggestedName);

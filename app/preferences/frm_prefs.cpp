@@ -3,6 +3,7 @@
 #include "common/colour_value.h"
 #include "files/file_system.h"
 #include "help/help_topics.h"
+#include "platform/desktop_programs.h"
 #include "platform/platform_services.h"
 #include "preferences/folder_check.h"
 #include "preferences/path_input.h"
@@ -139,10 +140,7 @@ QWidget* frmPrefs::buildGeneralTab() {
 
     auto* external = new QGroupBox(QStringLiteral("External Applications"), page);
     auto* externalLayout = new QVBoxLayout(external);
-    auto* viewerCaption = new QLabel(QStringLiteral("Viewer for Job Log and Result files - leave "
-                                                    "empty to use default Windows application "
-                                                    "for *.txt files"),
-                                     external);
+    auto* viewerCaption = new QLabel(ViewerCaptionFor(ThisDesktop()), external);
     viewerCaption->setWordWrap(true);
     viewerCaption->setBuddy(fpExtAppLogViewer_);
     externalLayout->addWidget(viewerCaption);
@@ -295,6 +293,14 @@ void frmPrefs::load() {
     chkAdd035WhenCreatingNewAuthRecords_->setChecked(prefs.Add035ToNewAuthRecords());
     fpExtAppLogViewer_->SetText(prefs.LogViewerApp());
     prefs.PopulateCharSets(*cboDefaultFileEncoding_, state_.characterSets());
+    // A stored choice the list cannot show (no character sets were loaded, or
+    // fewer than before) shows as none, so OK keeps it rather than the first.
+    if (prefs.CharSetIndex() < 0 || prefs.CharSetIndex() >= cboDefaultFileEncoding_->count())
+        cboDefaultFileEncoding_->setCurrentIndex(-1);
+    // The picker's custom colours are the screen's until OK.
+    ColourRequest colours;
+    prefs.CustomColors_Send(&colours);
+    customColours_ = colours.customColours;
     tabs_->setCurrentIndex(0);
 }
 
@@ -317,16 +323,15 @@ void frmPrefs::browseViewer() {
 }
 
 void frmPrefs::pickColour(qint32& value, QLabel& sample) {
-    Preferences& prefs = state_.preferences();
     ColourRequest picker;
     picker.parent = this;
-    prefs.CustomColors_Send(&picker);
+    picker.customColours = customColours_;
     picker.initial = ColourOf(value);
     if (const auto chosen = state_.platform().ChooseColour(picker)) {
         value = ColourValueOf(*chosen);
         showColour(value, sample);
     }
-    prefs.CustomColors_Retrieve(&picker);
+    customColours_ = picker.customColours;
 }
 
 void frmPrefs::showColour(qint32 value, QLabel& sample) {
@@ -347,15 +352,21 @@ bool frmPrefs::warn(const QString& text) {
     return false;
 }
 
+void frmPrefs::focusField(QWidget& field) {
+    for (int i = 0; i < tabs_->count(); ++i)
+        if (tabs_->widget(i)->isAncestorOf(&field))
+            tabs_->setCurrentIndex(i);
+    field.setFocus();
+}
+
 void frmPrefs::Confirm() {
     for (PathInput* folder : {fpDslrDataChange_, fpDslrScan_, fpRecordIds_, fpBinaryMarcRecs_})
         if (!CheckFolder(state_.platform(), folder->Text().trimmed())) {
-            folder->setFocus();
+            focusField(*folder);
             return;
         }
     if (fpMatchIdTag_->Text().size() < 3) {
-        tabs_->setCurrentIndex(0);
-        fpMatchIdTag_->setFocus();
+        focusField(*fpMatchIdTag_);
         warn(QStringLiteral("Three digit field required for Default Tag for Writing Matched Ids!"));
         return;
     }
@@ -365,8 +376,15 @@ void frmPrefs::Confirm() {
     if (!viewer.isEmpty() && !QFileInfo(viewer).isFile()) {
         // The screen must be usable again before it can take the focus.
         busy.reset();
-        fpExtAppLogViewer_->setFocus();
+        focusField(*fpExtAppLogViewer_);
         warn(QStringLiteral("The specified viewer for job log and result files was not found."));
+        return;
+    }
+    if (!viewer.isEmpty() && !IsRunnableProgram(viewer, ThisDesktop())) {
+        busy.reset();
+        focusField(*fpExtAppLogViewer_);
+        warn(QStringLiteral("The specified viewer for job log and result files is not a program "
+                            "that can be run."));
         return;
     }
 
@@ -384,11 +402,15 @@ void frmPrefs::Confirm() {
     prefs.SetFontBoldValue(chkFontBold_->isChecked() ? 1 : 0);
     prefs.SetFontName(cboFontName_->currentText());
     prefs.SetFontSizeIndex(cboFontSize_->currentIndex());
-    prefs.SetCharSetIndex(cboDefaultFileEncoding_->currentIndex());
+    if (cboDefaultFileEncoding_->currentIndex() >= 0)
+        prefs.SetCharSetIndex(cboDefaultFileEncoding_->currentIndex());
     prefs.SetPreviewHighlightChanged(previewColours_[0]);
     prefs.SetPreviewHighlightDeleted(previewColours_[1]);
     prefs.SetPreviewHighlightInserted(previewColours_[2]);
     prefs.SetRulesHighlightNotImplemented(ruleColour_);
+    ColourRequest colours;
+    colours.customColours = customColours_;
+    prefs.CustomColors_Retrieve(&colours);
     prefs.SavePreferences();
 
     orvane::RecordSearch& search = state_.recordSearch();

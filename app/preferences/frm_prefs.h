@@ -4,7 +4,9 @@
 // viewer, stores everything, and hands the search settings to the record
 // search component. Cancel changes nothing.
 
+#include <QColor>
 #include <QDialog>
+#include <QList>
 #include <array>
 #include <functional>
 
@@ -53,6 +55,8 @@ private:
     void pickColour(qint32& value, QLabel& sample);
     void showColour(qint32 value, QLabel& sample);
     bool warn(const QString& text);
+    // Shows the tab that holds the field, then puts the focus in it.
+    void focusField(QWidget& field);
 
     SessionState& state_;
     QTabWidget* tabs_;
@@ -74,6 +78,9 @@ private:
     QLabel* lblRuleHighlight_ = nullptr;
     std::array<qint32, 3> previewColours_{};
     qint32 ruleColour_ = 0;
+    // The colour picker's custom colours as the operator leaves them; kept
+    // in the preferences only on OK.
+    QList<QColor> customColours_;
     std::function<void()> ruleHighlightingChanged_;
 };
 

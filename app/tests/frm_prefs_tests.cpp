@@ -2,6 +2,7 @@
 // pickers, and OK's checks in their order with their messages.
 #include "charsets/character_set_table.h"
 #include "common/colour_value.h"
+#include "platform/desktop_programs.h"
 #include "preferences/frm_prefs.h"
 #include "preferences/path_input.h"
 #include "preferences/preferences.h"
@@ -28,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace velumar {
 namespace {
@@ -215,7 +217,6 @@ TEST_F(FrmPrefsTest, ColoursArePickedWithTheCustomColoursAndResetToTheirDefaults
     ASSERT_EQ(platform.ColourRequests().size(), 1u);
     EXPECT_EQ(platform.ColourRequests()[0].initial, QColor(255, 255, 119));
     EXPECT_EQ(platform.ColourRequests()[0].customColours.size(), 16);
-    EXPECT_EQ(state.preferences().CustomColour(2), RgbValue(9, 9, 9));
 
     platform.ChooseColourNext(QColor()); // cancelled
     click("cmdRuleColor");
@@ -225,6 +226,150 @@ TEST_F(FrmPrefsTest, ColoursArePickedWithTheCustomColoursAndResetToTheirDefaults
     EXPECT_EQ(screen().PreviewSample(0), RgbValue(255, 255, 119));
     EXPECT_EQ(control<QLabel>("lblPreviewHighlight0").palette().color(QPalette::Window),
               QColor(255, 255, 119));
+}
+
+// Custom colours the operator made in the picker are the screen's until OK:
+// the next picker opens with them, Cancel drops them, OK stores them.
+TEST_F(FrmPrefsTest, CustomColoursAreKeptOnlyByOk) {
+    QList<QColor> custom(16, QColor(0, 0, 0));
+    custom[2] = QColor(9, 9, 9);
+    for (const bool confirm : {false, true}) {
+        SCOPED_TRACE(confirm ? "OK" : "Cancel");
+        SessionState fresh{platform};
+        fresh.setPreferences(std::make_unique<Preferences>(temp.Store()));
+        frmPrefs prefs(fresh);
+        platform.ChooseColourNext(QColor(10, 20, 30), custom);
+        prefs.findChild<QPushButton*>("cmdPreviewColor1")->click();
+        platform.ChooseColourNext(QColor()); // cancelled, custom colours as given
+        prefs.findChild<QPushButton*>("cmdRuleColor")->click();
+        ASSERT_GE(platform.ColourRequests().size(), 2u);
+        EXPECT_EQ(platform.ColourRequests().back().customColours.value(2), QColor(9, 9, 9));
+        EXPECT_EQ(fresh.preferences().CustomColour(2), 0);
+
+        if (confirm) {
+            prefs.Confirm();
+            EXPECT_EQ(prefs.result(), QDialog::Accepted);
+            EXPECT_EQ(fresh.preferences().CustomColour(2), RgbValue(9, 9, 9));
+            EXPECT_EQ(stored("VLMCustomColors2"), QString::number(RgbValue(9, 9, 9)));
+            EXPECT_EQ(stored("PreviewHightlightDeleted"), QString::number(RgbValue(10, 20, 30)));
+        } else {
+            prefs.findChild<QPushButton*>("cmdCancel")->click();
+            EXPECT_EQ(fresh.preferences().CustomColour(2), 0);
+            EXPECT_TRUE(nothingStored());
+            // Nor does a later OK of another screen bring them back.
+            frmPrefs again(fresh);
+            again.Confirm();
+            EXPECT_EQ(stored("VLMCustomColors2"), "0");
+            temp.Open()->clear();
+        }
+    }
+}
+
+// A failed check of a field on the General tab shows that tab, wherever the
+// operator was, with the focus in the field.
+TEST_F(FrmPrefsTest, AFailedCheckShowsTheTabOfTheFieldInError) {
+    const QString plain = dir.filePath("plain.txt");
+    QFile(plain).open(QIODevice::WriteOnly);
+    struct Case {
+        const char* field;
+        QString text;
+        std::optional<MessageAnswer> answer;
+        QString message;
+    };
+    const std::vector<Case> cases{
+        {"fpDslrScan", dir.filePath("missing"), MessageAnswer::No,
+         "Directory " + dir.filePath("missing") + " does not exist.  Create it?"},
+        {"fpBinaryMarcRecs", plain, std::nullopt, "Invalid directory specified!"},
+        {"fpExtAppLogViewer", dir.filePath("no-viewer"), std::nullopt,
+         "The specified viewer for job log and result files was not found."},
+        {"fpMatchIdTag", "93", std::nullopt,
+         "Three digit field required for Default Tag for Writing Matched Ids!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        frmPrefs prefs(state);
+        prefs.show();
+        prefs.findChild<PathInput*>(c.field)->SetText(c.text);
+        auto* tabs = prefs.findChild<QTabWidget*>();
+        tabs->setCurrentIndex(1);
+        if (c.answer)
+            platform.AnswerNext(*c.answer);
+        platform.Clear();
+        prefs.Confirm();
+
+        ASSERT_EQ(platform.Texts(), QStringList{c.message});
+        EXPECT_EQ(tabs->currentIndex(), 0);
+        EXPECT_TRUE(prefs.findChild<PathInput*>(c.field)->Edit()->isVisible());
+        EXPECT_EQ(prefs.focusWidget(), prefs.findChild<PathInput*>(c.field)->Edit());
+        EXPECT_NE(prefs.result(), QDialog::Accepted);
+    }
+    EXPECT_TRUE(nothingStored());
+}
+
+// When the list of encodings cannot show the stored choice (no character
+// sets were loaded, or fewer than the index), OK keeps it; a choice the
+// operator makes is stored.
+TEST_F(FrmPrefsTest, AnEncodingTheListCannotShowKeepsTheStoredChoice) {
+    struct Case {
+        const char* what;
+        bool loaded; // the scripted server has two character sets
+        QString stored;
+        int picked; // -1: left as shown
+        QString kept;
+        QString shown;
+    };
+    const std::vector<Case> cases{
+        {"no character sets", false, "1", -1, "1", ""},
+        {"an index past the end", true, "5", -1, "5", ""},
+        {"the default, past the end", true, "", -1, "2", ""},
+        {"a choice made over it", true, "5", 1, "1", "MARC-8"},
+        {"an index the list shows", true, "1", -1, "1", "MARC-8"},
+        {"another choice", true, "1", 0, "0", "Unicode (UTF-8)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        temp.Open()->clear();
+        if (!c.stored.isEmpty())
+            temp.Open()->setValue("Preferences/CharSetIndex", c.stored);
+        SessionState fresh{platform};
+        fresh.setPreferences(std::make_unique<Preferences>(temp.Store()));
+        if (c.loaded) {
+            orvane::RequestChannel channel{transport, "tok"};
+            ASSERT_TRUE(fresh.characterSets().Load(channel, platform));
+        }
+        frmPrefs prefs(fresh);
+        auto* encodings = prefs.findChild<QComboBox*>("cboDefaultFileEncoding");
+        if (c.picked >= 0)
+            encodings->setCurrentIndex(c.picked);
+        EXPECT_EQ(encodings->currentText(), c.shown);
+        prefs.Confirm();
+        EXPECT_EQ(prefs.result(), QDialog::Accepted);
+        EXPECT_EQ(stored("CharSetIndex"), c.kept);
+        EXPECT_EQ(fresh.preferences().CharSetIndex(), c.kept.toInt());
+    }
+}
+
+TEST_F(FrmPrefsTest, AViewerThatCannotBeRunIsRefusedOnThisDesktop) {
+    if (ThisDesktop() == Desktop::Windows)
+        GTEST_SKIP() << "Windows runs a program by its name";
+    const QString notes = dir.filePath("notes.txt");
+    QFile(notes).open(QIODevice::WriteOnly);
+    input("fpExtAppLogViewer").SetText(notes);
+    screen().Confirm();
+    EXPECT_EQ(platform.Texts(), QStringList{"The specified viewer for job log and result files is "
+                                            "not a program that can be run."});
+    EXPECT_EQ(screen().focusWidget(), input("fpExtAppLogViewer").Edit());
+    EXPECT_TRUE(nothingStored());
+
+    ASSERT_TRUE(QFile::setPermissions(notes, QFile::permissions(notes) | QFile::ExeOwner));
+    screen().Confirm();
+    EXPECT_EQ(screen().result(), QDialog::Accepted);
+    EXPECT_EQ(stored("LogViewerApp"), notes);
+    // The caption speaks of this desktop's default application.
+    bool captioned = false;
+    for (const QLabel* label : screen().findChildren<QLabel*>())
+        captioned = captioned || label->text() == ViewerCaptionFor(ThisDesktop());
+    EXPECT_TRUE(captioned);
 }
 
 TEST_F(FrmPrefsTest, ResetThenCancelKeepsTheStoredColour) {
