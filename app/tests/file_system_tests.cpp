@@ -1,6 +1,7 @@
 // Files: the dialogs of each kind, whole-file reading and writing in 8 bits
 // or UTF-16, the error report, and file name cleaning.
 #include "files/file_system.h"
+#include "platform/desktop_programs.h"
 #include "qt_printers.h"
 #include "request_channel.h"
 #include "testing/scripted_server.h"
@@ -8,9 +9,12 @@
 #include "security/security_profile.h"
 #include "testing/recording_platform_services.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace velumar {
 namespace {
@@ -89,6 +93,77 @@ TEST_F(FileSystemTest, AnEmptyFileIsAFailedReadThatIsReported) {
               "Could not open the file \"" + empty + "\"\r\n\r\nError #62: Input past end of file");
 }
 
+// A write that fails part-way (here: past a file size limit the process is
+// held to) leaves the file it was to replace as it was, and nothing beside it.
+TEST_F(FileSystemTest, AWriteThatFailsLeavesTheOldFileWhole) {
+    const QString path = dir.filePath("rules.dslr");
+    ASSERT_TRUE(files.WriteContentsToFile(path, "old rules"));
+    const QByteArray big(64 * 1024, 'x');
+
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool wroteText = files.WriteContentsToFile(path, QString::fromLatin1(big));
+    const int textError = files.LastErrorNumber();
+    const bool wroteBytes = files.WriteBytesToFile(path, big);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(wroteText);
+    EXPECT_FALSE(wroteBytes);
+    EXPECT_NE(textError, 0);
+    EXPECT_NE(files.LastErrorNumber(), 0);
+    EXPECT_EQ(bytesOf(path), QByteArray("old rules\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"rules.dslr"});
+
+    // Within the limit the file is replaced whole.
+    ASSERT_TRUE(files.WriteContentsToFile(path, "new rules"));
+    EXPECT_EQ(bytesOf(path), QByteArray("new rules\r\n"));
+}
+
+TEST(DesktopPrograms, WindowsKeepsItsExeTextsAndOtherDesktopsTakeAnyRunnableFile) {
+    const ProgramChoice windows = ProgramChoiceFor(Desktop::Windows);
+    EXPECT_EQ(windows.filter, "Programs (*.exe)|*.exe");
+    EXPECT_EQ(windows.defaultExtension, "exe");
+    EXPECT_FALSE(windows.programsOnly);
+    const ProgramChoice other = ProgramChoiceFor(Desktop::Other);
+    EXPECT_EQ(other.filter, "Programs (*)|*");
+    EXPECT_EQ(other.defaultExtension, "") << "no \".exe\" added to a typed name";
+    EXPECT_TRUE(other.programsOnly);
+    EXPECT_EQ(ViewerCaptionFor(Desktop::Windows),
+              "Viewer for Job Log and Result files - leave empty to use default Windows "
+              "application for *.txt files");
+    EXPECT_EQ(ViewerCaptionFor(Desktop::Other),
+              "Viewer for Job Log and Result files - leave empty to use the desktop's default "
+              "application for *.txt files");
+
+    QTemporaryDir dir;
+    const QString plain = dir.filePath("notes");
+    const QString script = dir.filePath("view");
+    for (const QString& path : {plain, script}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n");
+    }
+    ASSERT_TRUE(QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner));
+    struct Case {
+        QString path;
+        Desktop desktop;
+        bool runnable;
+    };
+    const std::vector<Case> cases{
+        {script, Desktop::Other, true},     {plain, Desktop::Other, false},
+        {dir.path(), Desktop::Other, false}, {dir.filePath("absent"), Desktop::Other, false},
+        {plain, Desktop::Windows, true},    {dir.filePath("absent"), Desktop::Windows, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsRunnableProgram(c.path, c.desktop), c.runnable)
+            << c.path.toStdString() << (c.desktop == Desktop::Windows ? " on Windows" : "");
+}
+
 TEST(ValidateFilename, CutsTo255AndReplacesEveryForbiddenCharacter) {
     QString longName(300, QChar('n'));
     FileSystem::ValidateFilename(longName);
@@ -138,9 +213,12 @@ TEST_F(FileSystemTest, ImportDialogsOfEachKind) {
     EXPECT_EQ(asked[1].title, "Select Record List");
     EXPECT_EQ(asked[1].filter, "All Files (*.*)|*.*");
     EXPECT_EQ(asked[2].title, "Select Application");
-    EXPECT_EQ(asked[2].filter, "Programs (*.exe)|*.exe");
-    EXPECT_EQ(asked[2].defaultExtension, "exe");
+    const ProgramChoice programs = ProgramChoiceFor(ThisDesktop());
+    EXPECT_EQ(asked[2].filter, programs.filter);
+    EXPECT_EQ(asked[2].defaultExtension, programs.defaultExtension);
+    EXPECT_EQ(asked[2].programsOnly, programs.programsOnly);
     EXPECT_FALSE(asked[2].mustExist);
+    EXPECT_FALSE(asked[0].programsOnly);
     EXPECT_EQ(asked[3].title, "Select File Containing Authority Records");
     EXPECT_EQ(asked[3].filter, "Authority(*.aut)|*.aut|All Files (*.*)|*.*");
     EXPECT_EQ(asked[3].defaultExtension, "aut");
