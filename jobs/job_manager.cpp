@@ -57,13 +57,17 @@ bool JobManager::sendForJob(const char* code, JobOperation operation, qint32 id)
 
 void JobManager::load(Grid& grid, qint32 selectId, const char* code, JobOperation operation,
                       KeyedCollection<JobData>& jobs, Reader read, RowBuilder addRow) {
+    const qint16 status = send(code);
+    // The operator has been told the session ended; the jobs are still there.
+    if (orvane::SessionLost(status))
+        return;
     jobs.Clear();
     if (selectId == -1)
         selectId = GetGridSelection(grid).rowData;
     grid.setUpdatesEnabled(false);
     grid.ClearRows();
     orvane::Channel& channel = state_.channel();
-    if (succeeded(operation, send(code))) {
+    if (succeeded(operation, status)) {
         while (channel.NextRecord(Id)) {
             JobData job;
             (job.*read)(channel);

@@ -12,6 +12,13 @@
 
 namespace orvane {
 
+// The status of a request the server refused because it no longer knows the
+// session (it was restarted, or the session was idle too long) and that was
+// not sent again under a new login. A reload that ends so keeps what it had
+// listed: the data on the server has not gone.
+inline constexpr qint16 SessionLostStatus = 9002;
+inline bool SessionLost(qint16 status) { return status == SessionLostStatus; }
+
 class Session;
 class StartupCompanion;
 

@@ -28,7 +28,9 @@ int GeneralHelper::Login(Session& session, int mode) {
         return status;
     }
 
-    LoginDialog dialog(session);
+    LoginDialog dialog(session, nullptr,
+                       mode == RenewSession ? LoginDialog::Purpose::Renewal
+                                            : LoginDialog::Purpose::Login);
     const int result = runDialog_(dialog);
     return result == QDialog::Accepted && session.IsLoggedIn() ? 0 : Cancelled;
 }

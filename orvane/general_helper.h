@@ -14,6 +14,9 @@ class Session;
 class GeneralHelper {
 public:
     static constexpr int StartupLogin = 1;
+    // The same operator again on the same server, once the server no longer
+    // knows the session: only the password is asked for.
+    static constexpr int RenewSession = 2;
     // Login's answer when the operator cancelled the dialog.
     static constexpr int Cancelled = -1;
 
@@ -25,6 +28,7 @@ public:
 
     // mode StartupLogin: when the command line named an operator, logs in
     // unattended (password from VELUMAR_PASSWORD) and never shows a dialog;
+    // mode RenewSession: the dialog for the session's own operator and server;
     // otherwise, and in every other mode, asks with the login dialog.
     // 0 when logged in; the refusing status, or Cancelled, otherwise.
     int Login(Session& session, int mode);

@@ -31,8 +31,8 @@ struct WaitCursor {
 
 } // namespace
 
-LoginDialog::LoginDialog(Session& session, QWidget* parent)
-    : QDialog(parent), session_(session), server_(new QComboBox(this)),
+LoginDialog::LoginDialog(Session& session, QWidget* parent, Purpose purpose)
+    : QDialog(parent), session_(session), purpose_(purpose), server_(new QComboBox(this)),
       operatorId_(new QLineEdit(this)), password_(new QLineEdit(this)), status_(new QLabel(this)),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
     setWindowTitle(QStringLiteral("Velumar Login"));
@@ -60,6 +60,13 @@ LoginDialog::LoginDialog(Session& session, QWidget* parent)
                              : settings.value(LastOperatorKey).toString());
     password_->setEchoMode(QLineEdit::Password);
     status_->setWordWrap(true);
+    if (purpose_ == Purpose::Renewal) {
+        server_->setCurrentText(session.ServerName());
+        operatorId_->setText(session.OperatorId());
+        server_->setEnabled(false);
+        operatorId_->setReadOnly(true);
+        status_->setText(QStringLiteral("The session has ended. Log in again to go on."));
+    }
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Server"), server_);
@@ -92,7 +99,8 @@ void LoginDialog::TryLogin() {
     qint32 status;
     {
         const WaitCursor wait;
-        status = session_.Login(server, operatorId, password_->text());
+        status = purpose_ == Purpose::Renewal ? session_.Renew(password_->text())
+                                              : session_.Login(server, operatorId, password_->text());
     }
     if (status != wire::status::Ok) {
         status_->setText(failureText(status, server));
@@ -101,6 +109,11 @@ void LoginDialog::TryLogin() {
         return;
     }
 
+    if (purpose_ == Purpose::Renewal) {
+        status_->clear();
+        accept();
+        return;
+    }
     QSettings settings(SettingsName, SettingsName);
     settings.setValue(LastServerKey,
                       Session::IsEmbedded(server) ? QStringLiteral("embedded") : server);

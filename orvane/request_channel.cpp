@@ -8,6 +8,8 @@
 
 namespace orvane {
 
+static_assert(SessionLostStatus == wire::status::NotLoggedIn);
+
 RequestChannel::RequestChannel(LogWriter log) : log_(std::move(log)) {}
 
 RequestChannel::RequestChannel(std::shared_ptr<Transport> transport, const QString& token,
@@ -24,6 +26,8 @@ bool RequestChannel::Open(int applicationCode, Session& session, StartupCompanio
     }
     transport_ = session.transport();
     token_ = session.Token().toStdString();
+    session_ = &session;
+    applicationCode_ = applicationCode;
 
     AddNumericField(QStringLiteral("AC"), applicationCode);
     const qint16 status = SendRequest(QStringLiteral("OPEN"));
@@ -55,13 +59,47 @@ void RequestChannel::AddBoolField(const QString& key, bool value) {
     add(key, value);
 }
 
+TransportResult RequestChannel::exchange(const wire::Request& request) {
+    return transport_ ? transport_->exchange(request, token_)
+                      : transportFailure(wire::status::NotLoggedIn, "the channel is not open");
+}
+
+bool RequestChannel::renewSession() {
+    if (!onSessionLost_ || !session_ || !transport_ || renewing_)
+        return false;
+    WriteLog(QStringLiteral("The server no longer knows the session of %1 on %2")
+                 .arg(session_->OperatorId(), session_->ServerName()));
+    bool renewed = false;
+    {
+        renewing_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{renewing_};
+        renewed = onSessionLost_() && session_->IsLoggedIn();
+    }
+    if (!renewed)
+        return false;
+    transport_ = session_->transport();
+    token_ = session_->Token().toStdString();
+    const wire::Request open{"OPEN", {{"AC", applicationCode_}}};
+    const TransportResult opened = exchange(open);
+    if (opened.status != wire::status::Ok) {
+        WriteLog(QStringLiteral("Open after a new login: refused (status %1)").arg(opened.status));
+        return false;
+    }
+    WriteLog(QStringLiteral("Logged in again as %1; the request goes again")
+                 .arg(session_->OperatorId()));
+    return true;
+}
+
 qint16 RequestChannel::SendRequest(const QString& code) {
     wire::Request request{code.toStdString(), std::move(pending_)};
     pending_.clear();
 
-    TransportResult result =
-        transport_ ? transport_->exchange(request, token_)
-                   : transportFailure(wire::status::NotLoggedIn, "the channel is not open");
+    TransportResult result = exchange(request);
+    if (result.status == wire::status::NotLoggedIn && request.code != "OPEN" && renewSession())
+        result = exchange(request);
 
     lastError_ = QString::fromStdString(result.error);
     if (!result.error.empty())

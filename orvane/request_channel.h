@@ -7,12 +7,14 @@
 #include "log_writer.h"
 #include "protocol/message.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
 namespace orvane {
 
 class Transport;
+struct TransportResult;
 
 class RequestChannel final : public Channel {
 public:
@@ -43,9 +45,24 @@ public:
     // Why the last send got no answer from the server; empty when it did.
     const QString& LastError() const { return lastError_; }
 
+    // Asked when the server answers a request on the opened channel that it
+    // no longer knows the session. True when the session's operator has
+    // logged in again: the channel then opens again under the new session
+    // and sends the same request once more. Unset, or false: the request
+    // answers SessionLostStatus.
+    using SessionLostHandler = std::function<bool()>;
+    void SetSessionLostHandler(SessionLostHandler handler) { onSessionLost_ = std::move(handler); }
+
 private:
     void add(const QString& key, wire::Value value);
+    TransportResult exchange(const wire::Request& request);
+    // Has the session renewed and the channel opened again; true when it was.
+    bool renewSession();
 
+    Session* session_ = nullptr; // the session opened with; null when given a token
+    int applicationCode_ = 0;
+    SessionLostHandler onSessionLost_;
+    bool renewing_ = false; // requests sent meanwhile are not renewed again
     std::shared_ptr<Transport> transport_;
     std::string token_;
     LogWriter log_;

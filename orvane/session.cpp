@@ -93,7 +93,19 @@ qint32 Session::Login(const QString& server, const QString& operatorId, const QS
         }
         transportServer_ = target;
     }
+    return logIn(operatorId, password);
+}
 
+qint32 Session::Renew(const QString& password) {
+    if (operatorId_.isEmpty() || !transport_) {
+        lastError_ = QStringLiteral("no operator was logged in");
+        return wire::status::NotLoggedIn;
+    }
+    lastError_.clear();
+    return logIn(operatorId_, password);
+}
+
+qint32 Session::logIn(const QString& operatorId, const QString& password) {
     wire::Request request{"LOGIN", {{"OI", operatorId.toStdString()}}};
     if (!password.isEmpty())
         request.fields.push_back({"PW", password.toStdString()});
@@ -103,11 +115,12 @@ qint32 Session::Login(const QString& server, const QString& operatorId, const QS
         return result.status;
 
     const AnswerReader answer(std::move(result.answer));
-    token_ = answer.text(QStringLiteral("TK"));
-    if (token_.isEmpty()) {
+    const QString token = answer.text(QStringLiteral("TK"));
+    if (token.isEmpty()) {
         lastError_ = QStringLiteral("the server accepted the login but sent no session token");
         return wire::status::BadAnswer;
     }
+    token_ = token;
     operatorId_ = operatorId;
     passwordFlag_ = answer.flag(QStringLiteral("PF"));
     supportWebText_ = answer.text(QStringLiteral("SW"));

@@ -41,6 +41,11 @@ public:
     // "embedded", EmbeddedServerName or empty for the in-process server.
     // "PW" is sent only when a password is given.
     qint32 Login(const QString& server, const QString& operatorId, const QString& password);
+    // Logs the same operator in again on the same server, once the server
+    // no longer knows the session (restarted, or the session idle too long).
+    // 0 on success, with a new token; otherwise the refusing or client
+    // status, and the session stays as it was (operator id included).
+    qint32 Renew(const QString& password);
     // Ends the session on the server (when logged in) and forgets it.
     void Logout();
 
@@ -72,6 +77,9 @@ public:
 
 private:
     std::shared_ptr<Transport> makeTransport(const QString& server) const;
+    // Sends "LOGIN" on the transport; on success takes the token and the
+    // session's values for this operator.
+    qint32 logIn(const QString& operatorId, const QString& password);
 
     QStringList commandLine_;
     QCoreApplication* app_ = nullptr;

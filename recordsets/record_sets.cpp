@@ -41,10 +41,13 @@ RecordSets::RecordSets(SessionState& state) : state_(state) {
 void RecordSets::warn(const QString& text) { ShowRecordSetWarning(state_.platform(), text); }
 
 void RecordSets::LoadRecordSets() {
-    recordSets_.Clear();
     orvane::Channel& channel = state_.channel();
     channel.AddField(QStringLiteral("OI"), state_.session().OperatorId());
     const qint16 status = channel.SendRequest(QStringLiteral("GET_RECORD_SETS"));
+    // The operator has been told the session ended; the sets are still there.
+    if (orvane::SessionLost(status))
+        return;
+    recordSets_.Clear();
     if (status == 6) {
         warn(QStringLiteral("Operator not authorized to view record sets."));
         return;

@@ -23,7 +23,8 @@ class RecordSets {
 public:
     explicit RecordSets(SessionState& state);
 
-    // "GET_RECORD_SETS"; the collection is left empty on failure.
+    // "GET_RECORD_SETS"; the collection is left empty on failure, but kept
+    // when the session was lost and not renewed.
     void LoadRecordSets();
     void ClearRecordSets() { recordSets_.Clear(); }
     const KeyedCollection<RecordSet>& Items() const { return recordSets_; }

@@ -74,11 +74,14 @@ void RuleSets::LoadRuleDocuments(int ruleType) {
     auto* documents = GetRuleDocuments(ruleType);
     if (!documents)
         return;
-    documents->Clear();
     channel().AddNumericField("RT", ruleType);
     channel().AddField("OI", operatorId());
-    if (!listAnswered(channel().SendRequest("GET_RULE_DOCUMENTS"), msg::ViewDocuments,
-                      msg::LoadDocuments))
+    const qint16 status = channel().SendRequest("GET_RULE_DOCUMENTS");
+    // The operator has been told the session ended; the documents are still there.
+    if (orvane::SessionLost(status))
+        return;
+    documents->Clear();
+    if (!listAnswered(status, msg::ViewDocuments, msg::LoadDocuments))
         return;
     while (channel().NextRecord("ID")) {
         rules::RuleDocument document;
@@ -92,10 +95,13 @@ void RuleSets::LoadRuleSets(int ruleType) {
     auto* groups = GetRuleSets(ruleType);
     if (!groups)
         return;
-    groups->Clear();
     channel().AddNumericField("RT", ruleType);
     channel().AddField("OI", operatorId());
-    if (!listAnswered(channel().SendRequest("GET_RULE_SETS"), msg::ViewGroups, msg::LoadGroups))
+    const qint16 status = channel().SendRequest("GET_RULE_SETS");
+    if (orvane::SessionLost(status))
+        return;
+    groups->Clear();
+    if (!listAnswered(status, msg::ViewGroups, msg::LoadGroups))
         return;
     while (channel().NextRecord("ID")) {
         RuleSet group;

@@ -11,6 +11,7 @@
 #include "session.h"
 #include "session/busy_state.h"
 #include "session/order_configs.h"
+#include "session/session_renewal.h"
 
 namespace velumar {
 
@@ -19,7 +20,10 @@ SessionState::SessionState(PlatformServices& platform)
       channel_(std::make_unique<orvane::RequestChannel>()),
       helper_(std::make_unique<orvane::GeneralHelper>()), busy_(std::make_unique<BusyState>()),
       characterSets_(std::make_unique<CharacterSetTable>()),
-      components_(std::make_unique<ComponentTable>(ComponentTable::OfThisProgram())) {}
+      components_(std::make_unique<ComponentTable>(ComponentTable::OfThisProgram())) {
+    // A lost session is met in one place for every screen and manager.
+    channel_->SetSessionLostHandler([this] { return RenewLostSession(*this); });
+}
 
 SessionState::~SessionState() {
     unloadMainWindow();

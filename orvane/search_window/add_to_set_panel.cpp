@@ -129,14 +129,20 @@ void AddToSetPanel::SetRecordType(int recordType) {
 }
 
 void AddToSetPanel::fillSets(qint32 select) {
+    QList<TargetSet> sets;
+    qint16 status = 0;
+    if (MayAdd()) {
+        RecordSetFiller filler(channel_, operatorId());
+        status = filler.LoadSets(recordType_, sets);
+        // The operator has been told the session ended; the sets listed are still there.
+        if (SessionLost(status))
+            return;
+    }
     cboRecordSet_->blockSignals(true);
     cboRecordSet_->clear();
     if (MayAdd()) {
         if (mayCreate_)
             cboRecordSet_->addItem(QStringLiteral("(new record set)"), NewSet);
-        QList<TargetSet> sets;
-        RecordSetFiller filler(channel_, operatorId());
-        const qint16 status = filler.LoadSets(recordType_, sets);
         if (status != 0)
             search_.Messages().Warning(
                 window(), RecordSetFiller::StatusText(RecordSetFiller::Operation::LoadSets, status));
