@@ -45,19 +45,24 @@ std::optional<RecordSetRow> setFor(RequestContext& ctx, RecordSetAction action,
     return set;
 }
 
-// Only the kinds the operator may view are listed; an operator who may view
-// none is refused.
+// Any record set right of any type lists every set: one who may only fill
+// or change sets must be able to pick one, and what each set allows is
+// checked on the request that acts on it. An operator with none is refused.
+bool holdsAnyRecordSetRight(RequestContext& ctx) {
+    for (const RecordSetAction action : {RecordSetAction::View, RecordSetAction::Add,
+                                         RecordSetAction::Update, RecordSetAction::Delete})
+        for (int type = 1; type <= 3; ++type)
+            if (mayDo(ctx, action, type))
+                return true;
+    return false;
+}
+
 void listSets(RequestContext& ctx) {
-    bool viewable[4] = {false, false, false, false};
-    for (int type = 1; type <= 3; ++type)
-        viewable[type] = mayDo(ctx, RecordSetAction::View, type);
-    if (!viewable[1] && !viewable[2] && !viewable[3]) {
+    if (!holdsAnyRecordSetRight(ctx)) {
         ctx.setStatus(status::NotAuthorized);
         return;
     }
     for (const RecordSetRow& set : RecordSetCatalogue(ctx.db()).list()) {
-        if (!viewable[set.recordType])
-            continue;
         ctx.reply("RSID", set.id);
         ctx.reply("RSCO", set.createdBy);
         ctx.reply("RSD", set.description);

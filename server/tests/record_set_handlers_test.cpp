@@ -89,6 +89,30 @@ TEST_F(RecordSetRequests, NamesAreUniqueWhateverTheCaseAndNeverBlank) {
     EXPECT_EQ(listed(demo).size(), 2u);
 }
 
+// A copy onto a name in use, in any case and the source's own included, is
+// refused whole: no new set, and the set that holds the name keeps its ids.
+TEST_F(RecordSetRequests, ACopyOntoATakenNameChangesNothing) {
+    const auto source = create("Source");
+    const auto holder = create("Withdrawn 2025");
+    ASSERT_EQ(asDemo("ADD_TO_RECORD_SET", {{"RSID", source}, {"RID", 9}, {"RID", 4}}).status, 0);
+    ASSERT_EQ(asDemo("ADD_TO_RECORD_SET", {{"RSID", holder}, {"RID", 12}}).status, 0);
+
+    for (const std::string taken : {"Withdrawn 2025", "WITHDRAWN 2025", "withdrawn 2025",
+                                    "Source", "source"}) {
+        SCOPED_TRACE(taken);
+        EXPECT_EQ(asDemo("COPY_RECORD_SET", {{"RSID", source}, {"RSN", taken}, {"RSD", "copy"}}),
+                  (wire::Answer{4, {}}));
+    }
+    EXPECT_EQ(listed(demo).size(), 2u);
+    EXPECT_EQ(asDemo("GET_RECORD_SET", {{"RSID", holder}, {"IDYN", "Y"}, {"CB", "1"}}),
+              (wire::Answer{0, {{"RIDC", "12"}, {"CB", 0}}}));
+    EXPECT_EQ(asDemo("GET_RECORD_SET", {{"RSID", source}, {"IDYN", "Y"}, {"CB", "1"}}),
+              (wire::Answer{0, {{"RIDC", "9\r\n4"}, {"CB", 0}}}));
+    auto members = server.db().prepare("SELECT COUNT(*) FROM record_set_members");
+    ASSERT_TRUE(members.step());
+    EXPECT_EQ(members.int64(0), 3);
+}
+
 TEST_F(RecordSetRequests, CopyAndRenameKeepWhoChangedTheSet) {
     const auto source = create("Source");
     ASSERT_EQ(asDemo("ADD_TO_RECORD_SET", {{"RSID", source}, {"RID", 9}, {"RID", 4}}).status, 0);
@@ -170,7 +194,7 @@ TEST_F(RecordSetRequests, RightsGoByTheSetsRecordType) {
         }(),
         "nobody").token;
 
-    EXPECT_EQ(listed(clerk).size(), 1u) << "only the bibliographic set";
+    EXPECT_EQ(listed(clerk).size(), 2u) << "the authority set too, though it may not view it";
     EXPECT_EQ(send(none, "GET_RECORD_SETS", {}), (wire::Answer{6, {}}));
     EXPECT_EQ(send(clerk, "GET_RECORD_SET", {{"RSID", auth}, {"IDYN", "Y"}, {"CB", "1"}}).status,
               6);
@@ -186,6 +210,56 @@ TEST_F(RecordSetRequests, RightsGoByTheSetsRecordType) {
     EXPECT_EQ(send(clerk, "ADD_TO_RECORD_SET", {{"RSID", bib}, {"RID", 1}}).status, 6);
     // "OI" must be the caller's own.
     EXPECT_EQ(send(clerk, "GET_RECORD_SETS", {{"OI", "demo"}}).status, 6);
+}
+
+TEST_F(RecordSetRequests, AnyRecordSetRightListsEverySetAndNoneIsRefused) {
+    create("Bib set", 1);
+    create("Auth set", 3);
+    struct Case {
+        std::string right;
+        std::size_t listed; // 0: refused
+    };
+    const std::vector<Case> cases{
+        {"RSBV", 2}, {"RSMA", 2}, {"RSAU", 2}, {"RSBD", 2}, {"RSMV", 2},
+        // Preview and rule-deletion rights are no record set rights.
+        {"RSBP", 0}, {"RSADR", 0}, {"SRV", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.right);
+        const std::string id = "holder" + c.right;
+        server.db().exec("INSERT INTO operators (operator_id, password_hash) VALUES ('" + id +
+                         "', '-')");
+        const auto row = server.db().lastInsertId();
+        server.db().exec("INSERT INTO operator_rights (operator, code) VALUES (" +
+                         std::to_string(row) + ", '" + c.right + "')");
+        const std::string token = server.core().sessions().open(row, id).token;
+        const auto answer = send(token, "GET_RECORD_SETS", {{"OI", id}});
+        if (c.listed == 0) {
+            EXPECT_EQ(answer, (wire::Answer{6, {}}));
+        } else {
+            EXPECT_EQ(answer.status, 0);
+            EXPECT_EQ(records(answer, "RSID").size(), c.listed);
+        }
+    }
+}
+
+// Filling without the view right: the add and update rights act on the sets
+// the list shows, and the view right still guards reading a set's ids.
+TEST_F(RecordSetRequests, AnOperatorWhoMayFillButNotViewPicksAnyListedSet) {
+    const auto set = create("Shared bib", 1);
+    server.db().exec("INSERT INTO operators (operator_id, password_hash) VALUES ('filler', '-')");
+    const auto row = server.db().lastInsertId();
+    server.db().exec("INSERT INTO operator_rights (operator, code) VALUES (" +
+                     std::to_string(row) + ", 'RSBA'), (" + std::to_string(row) + ", 'RSBU')");
+    const std::string filler = server.core().sessions().open(row, "filler").token;
+
+    ASSERT_EQ(listed(filler).size(), 1u);
+    EXPECT_EQ(send(filler, "ADD_TO_RECORD_SET", {{"RSID", set}, {"RID", 3}}), (wire::Answer{0, {}}));
+    EXPECT_EQ(send(filler, "GET_RECORD_SET", {{"RSID", set}, {"IDYN", "Y"}, {"CB", "1"}}),
+              (wire::Answer{6, {}}));
+    EXPECT_EQ(send(filler, "DELETE_RECORD_SET", {{"RSID", set}}), (wire::Answer{6, {}}));
+    EXPECT_EQ(asDemo("GET_RECORD_SET", {{"RSID", set}, {"IDYN", "Y"}, {"CB", "1"}}),
+              (wire::Answer{0, {{"RIDC", "3"}, {"CB", 0}}}));
 }
 
 } // namespace

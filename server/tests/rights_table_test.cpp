@@ -10,6 +10,7 @@
 #include "protocol/octets.h"
 #include "protocol/status.h"
 #include "reference_fixture.h"
+#include "store/sqlite_database.h"
 #include "test_server.h"
 
 #include <gtest/gtest.h>
@@ -125,7 +126,10 @@ protected:
             {"CATALOGUE_SEARCH", {{"IX", "A35A"}, {"KEY", "a"}}, {"AV"}},
             {"CATALOGUE_BRIEF", {{"RT", 1}, {"RID", 1}}, {"RSBV"}},
             {"CATALOGUE_BRIEF", {{"RT", 2}, {"RID", 1}}, {"RSMV"}},
-            {"GET_RECORD_SETS", {}, {"RSBV", "RSMV", "RSAV"}},
+            {"GET_RECORD_SETS",
+             {},
+             {"RSBV", "RSMV", "RSAV", "RSBA", "RSMA", "RSAA", "RSBU", "RSMU", "RSAU", "RSBD",
+              "RSMD", "RSAD"}},
             {"ADD_RECORD_SET", {{"RSN", "Another"}, {"RST", 1}, {"RT", 1}}, {"RSBA"}},
             {"ADD_RECORD_SET", {{"RSN", "Another"}, {"RST", 1}, {"RT", 3}}, {"RSAA"}},
             {"COPY_RECORD_SET", {{"RSID", set_}, {"RSN", "Copy"}, {"RSD", ""}}, {"RSBA"}},
@@ -204,7 +208,7 @@ TEST_F(RightsTable, EveryRequestWithoutASessionIsRefused) {
 // Without its right a request is refused with 6 and nothing in the database
 // changes; with every right it is not refused for a right.
 TEST_F(RightsTable, WithoutItsRightARequestChangesNothing) {
-    sqlite3* handle = server_.db().handle();
+    sqlite3* handle = static_cast<SqliteDatabase&>(server_.db()).handle();
     for (const Row& row : rows()) {
         SCOPED_TRACE(row.code + " " + describe(row.fields));
         if (row.rights.empty() || row.code == "LOGIN")
