@@ -10,7 +10,9 @@ namespace orvane::server {
 
 class Database;
 
-// Names of the pending or unfinished jobs that run rule set group `ruleSetId`.
+// Names of the pending or unfinished jobs that run rule set group `ruleSetId`,
+// either as their own group or as the choose-best companion of their merge
+// configuration.
 std::vector<std::string> unfinishedJobsUsingRuleSet(Database& db, std::int64_t ruleSetId);
 // Names of the pending or unfinished jobs that read or fill record set `recordSetId`.
 std::vector<std::string> unfinishedJobsUsingRecordSet(Database& db, std::int64_t recordSetId);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace orvane;
 using namespace orvane::server;
 using namespace orvane::server::testing;
@@ -59,6 +61,38 @@ TEST_F(RecordSetMembersTest, AnswersTheIdsThatAreNoRecordOfTheSetsTypeAndKeepsTh
     EXPECT_EQ(add(4242, {1}).status, 7);
     EXPECT_EQ(send("ADD_TO_RECORD_SET", {{"RSID", bib}, {"RID", 1}, {"RID", "2"}}).status, 8);
     EXPECT_EQ(count(bib), 4) << "a batch with a bad id adds none of it";
+}
+
+// Each id is held once and counted once, however often it is sent; an id
+// that is no record is answered each time it is sent, so the client can
+// compare the answered ids with the ids it sent.
+TEST_F(RecordSetMembersTest, RepeatedIdsAreHeldAndCountedOnce) {
+    struct Case {
+        const char* what;
+        std::vector<std::vector<std::int32_t>> batches;
+        wire::Fields lastAnswer;
+        std::string held;
+    };
+    const std::vector<Case> cases{
+        {"twice in one batch", {{7, 7}}, {}, "7"},
+        {"again in a later batch", {{7, 8}, {8, 7, 9}}, {}, "7\r\n8\r\n9"},
+        {"apart in one batch", {{7, 8, 7, 9, 8}}, {}, "7\r\n8\r\n9"},
+        {"a missing id repeated", {{999999, 7, 999999}}, {{"RID", 999999}, {"RID", 999999}}, "7"},
+        {"every id repeated and missing", {{0, 0}}, {{"RID", 0}, {"RID", 0}}, ""},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto set = create("Repeats " + std::to_string(++n), 1);
+        wire::Answer answer;
+        for (const auto& batch : c.batches)
+            answer = add(set, batch);
+        EXPECT_EQ(answer, (wire::Answer{0, c.lastAnswer}));
+        EXPECT_EQ(chunk(set, "1"), (wire::Answer{0, {{"RIDC", c.held}, {"CB", 0}}}));
+        const auto distinct =
+            c.held.empty() ? 0 : 1 + std::count(c.held.begin(), c.held.end(), '\n');
+        EXPECT_EQ(count(set), distinct);
+    }
 }
 
 TEST_F(RecordSetMembersTest, ReadsALargeSetInChunksThatTellTheNextOne) {

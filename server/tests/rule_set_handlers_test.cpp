@@ -98,6 +98,44 @@ TEST_F(RuleSetHandlers, GroupsKeepLinksInSentOrderParametersAndRequiredNames) {
               wire::Value(std::string("cat")));
 }
 
+// The links run in the order their "RO" numbers give, whatever order they
+// are sent in and wherever the numbering starts; ties keep the order sent.
+TEST_F(RuleSetHandlers, LinksAreKeptInTheOrderTheirNumbersGive) {
+    const auto a = saveDocument(all, 2, "A");
+    const auto b = saveDocument(all, 2, "B");
+    const auto c = saveDocument(all, 2, "C");
+    struct Case {
+        std::vector<std::pair<std::int32_t, std::int32_t>> sent; // document, order
+        std::vector<std::int32_t> kept;
+    };
+    const std::vector<Case> cases{
+        {{{a, 0}, {b, 1}, {c, 2}}, {a, b, c}},
+        {{{a, 2}, {b, 0}, {c, 1}}, {b, c, a}},
+        {{{a, 1}, {b, 2}, {c, 3}}, {a, b, c}},
+        {{{c, 5}, {a, 5}, {b, 0}}, {b, c, a}},
+    };
+    int n = 0;
+    for (const Case& t : cases) {
+        SCOPED_TRACE(n);
+        wire::Fields fields{{"RT", 2}, {"NM", "Ordered " + std::to_string(++n)}};
+        for (const auto& [document, order] : t.sent) {
+            fields.push_back({"RDID", document});
+            fields.push_back({"RO", order});
+        }
+        const auto saved = send(all, "SAVE_RULE_SET", fields);
+        ASSERT_EQ(saved.status, 0);
+        wire::Fields expected;
+        std::int32_t position = 0;
+        for (const auto document : t.kept) {
+            expected.push_back({"ID", document});
+            expected.push_back({"RO", position++});
+        }
+        EXPECT_EQ(send(all, "GET_RULE_DOCUMENTS_FOR_SET",
+                       {{"RSID", std::get<std::int32_t>(saved.fields.at(0).value)}}),
+                  (wire::Answer{0, expected}));
+    }
+}
+
 TEST_F(RuleSetHandlers, GroupSavesThatCannotBeKeptChangeNothing) {
     const auto doc = saveDocument(all, 2, "A");
     const auto scanDoc = saveDocument(all, 1, "S");
@@ -140,6 +178,80 @@ TEST_F(RuleSetHandlers, DeletingWhatIsInUseAnswersWhoUsesIt) {
     EXPECT_EQ(send(all, "DELETE_RULE_DOCUMENT", {{"ID", doc}}),
               (wire::Answer{2, {{"NM", "Alpha"}}}));
     EXPECT_EQ(send(all, "DELETE_RULE_DOCUMENT", {{"ID", 4242}}), (wire::Answer{7, {}}));
+}
+
+// Every job status that has not yet finished keeps a group in use, whether
+// the job names the group or runs the merge configuration whose choose-best
+// companion it is; a finished job lets it go.
+TEST_F(RuleSetHandlers, AGroupIsInUseUntilEveryJobRunningItHasFinished) {
+    struct Case {
+        int jobStatus;
+        bool inUse;
+    };
+    const std::vector<Case> cases{{0, true},  {1, true},  {3, true}, {6, true},
+                                  {2, false}, {4, false}, {5, false}};
+    const auto doc = saveDocument(all, 2, "Doc");
+    const auto chooseDoc = saveDocument(all, 5, "Choose");
+    for (const Case& c : cases) {
+        SCOPED_TRACE("job status " + std::to_string(c.jobStatus));
+        const std::string tag = std::to_string(c.jobStatus);
+        const auto group = saveGroup(all, 2, "Group " + tag, {doc});
+        const auto companion = saveGroup(all, 5, "Merge " + tag + "{linked}", {chooseDoc});
+        const auto merge = send(all, "SAVE_RULE_SET",
+                                {{"RT", 4}, {"NM", "Merge " + tag}, {"DSC", ""},
+                                 {"PN", "IMPORT_UNMATCHED_RECORDS"}, {"PV", "1"},
+                                 {"PN", "LOAD_CHOOSE_BEST_RULE_SET_ID"},
+                                 {"PV", std::to_string(companion)}});
+        ASSERT_EQ(merge.status, 0);
+        const auto mergeId = std::get<std::int32_t>(merge.fields.at(0).value);
+        server.db().exec("INSERT INTO jobs (name, job_type, status, rule_set_id, operator_id) "
+                         "VALUES ('Change " + tag + "', 1, " + tag + ", " +
+                         std::to_string(group) + ", 'cat'), ('Merge job " + tag + "', 5, " + tag +
+                         ", " + std::to_string(mergeId) + ", 'cat')");
+
+        const wire::Answer groupAnswer = send(all, "DELETE_RULE_SET", {{"ID", group}});
+        const wire::Answer companionAnswer = send(all, "DELETE_RULE_SET", {{"ID", companion}});
+        if (c.inUse) {
+            EXPECT_EQ(groupAnswer, (wire::Answer{2, {{"NM", "Change " + tag}}}));
+            EXPECT_EQ(companionAnswer, (wire::Answer{2, {{"NM", "Merge job " + tag}}}));
+            // Refused: both groups are still there to run.
+            EXPECT_EQ(send(all, "GET_RULE_DOCUMENTS_FOR_SET", {{"RSID", companion}}),
+                      (wire::Answer{0, {{"ID", chooseDoc}, {"RO", 0}}}));
+            EXPECT_EQ(send(all, "GET_RULE_DOCUMENTS_FOR_SET", {{"RSID", group}}),
+                      (wire::Answer{0, {{"ID", doc}, {"RO", 0}}}));
+        } else {
+            EXPECT_EQ(groupAnswer, (wire::Answer{0, {}}));
+            EXPECT_EQ(companionAnswer, (wire::Answer{0, {}}));
+        }
+    }
+}
+
+// Only the group a merge configuration names is held: another type 5 group,
+// and a companion named by a group that is no merge configuration, are free.
+TEST_F(RuleSetHandlers, AMergeJobHoldsOnlyTheCompanionItsConfigurationNames) {
+    const auto chooseDoc = saveDocument(all, 5, "Choose");
+    const auto companion = saveGroup(all, 5, "Main{linked}", {chooseDoc});
+    const auto other = saveGroup(all, 5, "Other{linked}", {chooseDoc});
+    const auto stray = saveGroup(all, 5, "Stray{linked}", {chooseDoc});
+    const auto changeDoc = saveDocument(all, 2, "Change");
+    const auto merge = send(all, "SAVE_RULE_SET",
+                            {{"RT", 4}, {"NM", "Main"}, {"PN", "LOAD_CHOOSE_BEST_RULE_SET_ID"},
+                             {"PV", std::to_string(companion)}});
+    const auto change = send(all, "SAVE_RULE_SET",
+                             {{"RT", 2}, {"NM", "Change"}, {"RDID", changeDoc}, {"RO", 0},
+                              {"PN", "LOAD_CHOOSE_BEST_RULE_SET_ID"},
+                              {"PV", std::to_string(stray)}});
+    ASSERT_EQ(merge.status, 0);
+    ASSERT_EQ(change.status, 0);
+    server.db().exec("INSERT INTO jobs (name, job_type, status, rule_set_id, operator_id) VALUES "
+                     "('Merge', 5, 0, " + std::to_string(std::get<std::int32_t>(merge.fields[0].value)) +
+                     ", 'cat'), ('Change', 1, 0, " +
+                     std::to_string(std::get<std::int32_t>(change.fields[0].value)) + ", 'cat')");
+
+    EXPECT_EQ(send(all, "DELETE_RULE_SET", {{"ID", companion}}),
+              (wire::Answer{2, {{"NM", "Merge"}}}));
+    EXPECT_EQ(send(all, "DELETE_RULE_SET", {{"ID", other}}), (wire::Answer{0, {}}));
+    EXPECT_EQ(send(all, "DELETE_RULE_SET", {{"ID", stray}}), (wire::Answer{0, {}}));
 }
 
 TEST_F(RuleSetHandlers, EachRuleTypeNeedsItsOwnRight) {
