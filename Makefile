@@ -1,11 +1,15 @@
 # The two entry points. Both install what is missing first.
+# `make test` builds and tests the development build (the ci preset under CI);
+# `make run` builds and starts the optimised build, in a folder of its own.
 PRESET ?= $(if $(CI),ci,dev)
-BUILD_DIR = build/$(PRESET)
+RUN_PRESET ?= release
 
 .PHONY: run test setup build
 
-run: build
-	$(BUILD_DIR)/app/velumar --operator demo
+run: setup
+	cmake --preset $(RUN_PRESET) >/dev/null
+	cmake --build --preset $(RUN_PRESET) --target velumar
+	build/$(RUN_PRESET)/app/velumar --operator demo
 
 test: build
 	ctest --preset $(PRESET)
