@@ -19,6 +19,8 @@
 namespace orvane::server::testing {
 namespace {
 
+using namespace std::string_literals;
+
 class AuthLoad : public JobServer {
 protected:
     std::int32_t documentId(const std::string& name) {
@@ -154,6 +156,127 @@ TEST_F(AuthLoad, MatchMergeAndLoadAnAgencyFile) {
     const std::int32_t again = queue(load);
     ASSERT_EQ(numberOf(waitForJob(again), "JS"), jobs::status::Done);
     EXPECT_EQ(records(again, jobs::result_file::Reject).size(), 2u) << log(again);
+}
+
+// The ids the merge reads are those the match wrote, in a field of their
+// own: a $9 the agency's record brought is neither a match nor lost, and a
+// match configuration changed after the match changes nothing for it.
+TEST_F(AuthLoad, TheMergeReadsTheIdsTheMatchWroteWithTheSettingsItMatchedWith) {
+    const std::int32_t matchConfiguration =
+        group(3, "035 match", {}, {{"MATCH_PROFILE_CODE", "CTRLNO"}, {"MULTIMATCH_TAG", "035"}});
+    const auto withAgencyNines = [](std::string octets, std::string_view newNumber = {}) {
+        marc::Record r = marc::Record::fromView(*marc::parseRecord(octets).record);
+        for (marc::Field& f : r.fields())
+            if (f.tag() == "035") {
+                f.addSubfield('9', "12");
+                if (!newNumber.empty())
+                    f.subfields().front().value = newNumber;
+            }
+        r.insertField(marc::Field::data("035", ' ', ' ', {{'9', "13"}}));
+        if (!newNumber.empty())
+            r.setControlValue("001", std::string(newNumber.substr(7)));
+        octets.clear();
+        marc::appendIso2709(r, octets);
+        return octets;
+    };
+    const std::string known = withAgencyNines(agencyCopy(5));
+    const std::string unknown = withAgencyNines(agencyCopy(6), "(VDEMO)n9900006");
+    JobRow match;
+    match.name = "agency match";
+    match.type = jobs::type::AuthLoadMatch;
+    match.recordType = 3;
+    match.ruleSetId = matchConfiguration;
+    match.status = jobs::status::Paused;
+    const std::int32_t matchJob = queue(match);
+    JobRecords(server.db()).append(matchJob, {known, unknown});
+    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
+    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done) << log(matchJob);
+    const auto matched = records(matchJob, jobs::result_file::Match);
+    ASSERT_EQ(matched.size(), 1u) << log(matchJob);
+    ASSERT_EQ(records(matchJob, jobs::result_file::NoMatch), std::vector<std::string>{unknown});
+    // The match's own field comes last among the 035s, with the id alone.
+    std::vector<std::string> tagged;
+    for (const marc::FieldView f : *marc::parseRecord(matched[0]).record)
+        if (f.tag() == "035")
+            tagged.emplace_back(f.value());
+    ASSERT_EQ(tagged.size(), 3u);
+    EXPECT_EQ(tagged[2], "  \x1f" "95");
+
+    // The configuration now names another tag and profile: the merge and the
+    // load still read the files as they were written.
+    const auto changed = send("SAVE_RULE_SET", {{"ID", matchConfiguration}, {"RT", 3},
+                                                {"NM", "035 match"s}, {"DSC", ""s},
+                                                {"PN", "MATCH_PROFILE_CODE"s}, {"PV", "LCCN"s},
+                                                {"PN", "MULTIMATCH_TAG"s}, {"PV", "999"s}});
+    ASSERT_EQ(changed.status, 0);
+    const std::string twelve = marcOf(3, 12);
+    const std::string thirteen = marcOf(3, 13);
+    JobRow merge;
+    merge.name = "agency merge";
+    merge.type = jobs::type::AuthLoadMerge;
+    merge.recordType = 3;
+    merge.ruleSetId = group(4, "sources", {"6XX|Retain existing field and incoming field"}, {});
+    merge.sourceJobId = matchJob;
+    const std::int32_t mergeJob = queue(merge);
+    ASSERT_EQ(numberOf(waitForJob(mergeJob), "JS"), jobs::status::Done) << log(mergeJob);
+    EXPECT_NE(log(mergeJob).find("merged into 5"), std::string::npos) << log(mergeJob);
+    EXPECT_EQ(marcOf(3, 12), twelve);
+    EXPECT_EQ(marcOf(3, 13), thirteen);
+    std::vector<std::string> kept;
+    const std::string five = marcOf(3, 5);
+    for (const marc::FieldView f : *marc::parseRecord(five).record)
+        if (f.tag() == "035")
+            kept.emplace_back(f.value());
+    EXPECT_EQ(kept, (std::vector<std::string>{"  \x1f" "a(VDEMO)n0000005\x1f" "912",
+                                              "  \x1f" "913"}));
+
+    JobRow load;
+    load.name = "agency load";
+    load.type = jobs::type::AuthDbLoad;
+    load.recordType = 3;
+    load.sourceJobId = matchJob;
+    const std::int32_t loadJob = queue(load);
+    ASSERT_EQ(numberOf(waitForJob(loadJob), "JS"), jobs::status::Done) << log(loadJob);
+    EXPECT_NE(log(loadJob).find("added as"), std::string::npos) << log(loadJob);
+    const auto after = records(loadJob, jobs::result_file::After);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_NE(after[0].find("\x1f" "913\x1e"), std::string::npos); // the agency's own field
+}
+
+// A best match document that does not compile would weigh the others
+// differently: the merge fails before it changes anything.
+TEST_F(AuthLoad, ABestMatchDocumentThatDoesNotCompileStopsTheMergeFirst) {
+    JobRow match;
+    match.name = "035 match";
+    match.type = jobs::type::AuthLoadMatch;
+    match.recordType = 3;
+    match.ruleSetId = group(3, "035 match", {}, {{"MATCH_PROFILE_CODE", "CTRLNO"}});
+    match.status = jobs::status::Paused;
+    const std::int32_t matchJob = queue(match);
+    JobRecords(server.db()).append(matchJob, {agencyCopy(3)});
+    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
+    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done) << log(matchJob);
+
+    const auto broken = send("SAVE_RULE_DOCUMENT",
+                             {{"RT", 5}, {"NM", "Half written"s}, {"DSC", ""s},
+                              {"DOC", "rule \"Half\"\r\n  when\r\n    MARC is\r\n  then\r\n"
+                                      "    CHANGED\r\nend\r\n"s}});
+    ASSERT_EQ(broken.status, 0);
+    const std::int32_t best = group(5, "prefer{linked}", {"Prefer full level records", "Half written"}, {});
+    JobRow merge;
+    merge.name = "merge with a broken companion";
+    merge.type = jobs::type::AuthLoadMerge;
+    merge.recordType = 3;
+    merge.ruleSetId = group(4, "prefer", {"6XX|Retain existing field and incoming field"},
+                            {{"LOAD_CHOOSE_BEST_RULE_SET_ID", std::to_string(best)}});
+    merge.sourceJobId = matchJob;
+    const std::string before = marcOf(3, 3);
+    const std::int32_t mergeJob = queue(merge);
+    ASSERT_EQ(numberOf(waitForJob(mergeJob), "JS"), jobs::status::Failed) << log(mergeJob);
+    EXPECT_NE(log(mergeJob).find("The choose-best document \"Half written\" does not compile"),
+              std::string::npos)
+        << log(mergeJob);
+    EXPECT_EQ(marcOf(3, 3), before);
 }
 
 // Several matches under one heading, reduced by the choose-best companion or
