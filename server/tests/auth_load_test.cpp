@@ -3,11 +3,14 @@
 // and the unmatched records loaded as new ones; the result files and the
 // catalogue checked afterwards.
 #include "job_test_support.h"
+#include "catalogue/index_codes.h"
 #include "catalogue/record_writer.h"
 #include "jobs/job_execution.h"
 #include "jobs/job_records.h"
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <filesystem>
 #include "jobs/job_store.h"
 
@@ -381,9 +384,27 @@ TEST_F(AuthLoad, SeveralMatchesAndDeletionNotices) {
     EXPECT_NE(log(merged).find("the records it matched are gone"), std::string::npos);
 }
 
+// The fields of a record as "tag value" lines, without the tags given (the
+// ones the catalogue sets itself).
+std::vector<std::string> fieldLines(std::string_view octets,
+                                    std::initializer_list<std::string_view> leftOut) {
+    std::vector<std::string> lines;
+    const auto parsed = marc::parseRecord(octets);
+    if (!parsed.record)
+        return {"not a record"};
+    for (const marc::FieldView f : *parsed.record)
+        if (std::find(leftOut.begin(), leftOut.end(), f.tag()) == leftOut.end())
+            lines.push_back(std::string(f.tag()) + " " + std::string(f.value()));
+    return lines;
+}
+
 // The demo's configurations take the sample authority file through the
-// load: nothing matches at first, so the database load adds it; loaded again,
-// every record matches its copy by heading and merges into it.
+// load, and the catalogue is checked record by record after each step:
+// nothing matches at first, so the database load adds every record with the
+// agency's control number in an 035; a cataloguer then changes two of them;
+// loaded again, every record matches its copy by heading and the merge
+// keeps exactly what the configuration says; the reconcile then takes a
+// local $9 out of a see reference and leaves every other record as it was.
 TEST_F(AuthLoad, TheDemoConfigurationsTakeTheSampleFileThroughTheLoad) {
     const std::string bytes =
         readFile((std::filesystem::path(VELUMAR_MARC_DATA_DIR) / "eg_auth-subset100.mrc").string());
@@ -393,6 +414,7 @@ TEST_F(AuthLoad, TheDemoConfigurationsTakeTheSampleFileThroughTheLoad) {
     marc::Reader reader{std::string_view(bytes)};
     while (const auto r = reader.next())
         file.emplace_back(r->bytes());
+    ASSERT_EQ(file.size(), 17u);
     const auto groupNamed = [&](const char* name) {
         auto st = server.db().prepare("SELECT id FROM rule_sets WHERE name = ?1");
         st.bind(1, name);
@@ -412,20 +434,84 @@ TEST_F(AuthLoad, TheDemoConfigurationsTakeTheSampleFileThroughTheLoad) {
         EXPECT_EQ(numberOf(waitForJob(id), "JS"), jobs::status::Done) << log(id);
         return id;
     };
-    const std::int32_t before = static_cast<std::int32_t>(
-        count("SELECT count(*) FROM catalogue_records WHERE record_type = 3"));
+    const auto run = [&](JobRow row) {
+        const std::int32_t id = queue(row);
+        EXPECT_EQ(numberOf(waitForJob(id), "JS"), jobs::status::Done) << log(id);
+        return id;
+    };
+    // The agency's control number, "(003)001", as each record's 035.
+    std::vector<std::string> agencyNumbers;
+    for (const std::string& r : file) {
+        const auto v = marc::parseRecord(r);
+        agencyNumbers.push_back("(" + std::string(v.record->findField("003")->value()) + ")" +
+                                std::string(v.record->findField("001")->value()));
+    }
+    const auto idOf = [&](const std::string& number) {
+        auto st = server.db().prepare("SELECT record_id FROM catalogue_index WHERE record_type = "
+                                      "3 AND code = 'A35A' AND key = ?1");
+        st.bind(1, normaliseKey(KeyForm::ControlNumber, number));
+        std::vector<std::int32_t> ids;
+        while (st.step())
+            ids.push_back(st.int32(0));
+        return ids;
+    };
+
+    // 1. Nothing matches; the load adds each record with its 035.
     const std::int32_t first = matchFile("sample, first");
-    EXPECT_EQ(records(first, jobs::result_file::NoMatch).size(), file.size()) << log(first);
+    EXPECT_EQ(records(first, jobs::result_file::NoMatch), file) << log(first);
     JobRow load;
     load.name = "sample load";
     load.type = jobs::type::AuthDbLoad;
     load.recordType = 3;
     load.sourceJobId = first;
-    const std::int32_t loadJob = queue(load);
-    ASSERT_EQ(numberOf(waitForJob(loadJob), "JS"), jobs::status::Done) << log(loadJob);
-    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records WHERE record_type = 3"),
-              before + static_cast<std::int64_t>(file.size()));
+    run(load);
+    std::vector<std::int32_t> ids;
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        const auto found = idOf(agencyNumbers[i]);
+        ASSERT_EQ(found.size(), 1u) << agencyNumbers[i];
+        ids.push_back(found[0]);
+        const std::string saved = marcOf(3, found[0]);
+        auto expected = fieldLines(file[i], {"001", "003", "005"});
+        expected.push_back("035   \x1f" "a" + agencyNumbers[i]);
+        auto got = fieldLines(saved, {"001", "003", "005"});
+        std::sort(expected.begin(), expected.end());
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, expected) << i;
+        EXPECT_EQ(marc::parseRecord(saved).record->findField("001")->value(),
+                  std::to_string(found[0]));
+    }
 
+    // 2. A cataloguer keeps local notes and 008/06 on the first record, and
+    //    marks the second as at encoding level 7 (not to be merged).
+    const auto edit = [&](std::int32_t id, const std::function<void(marc::Record&)>& change) {
+        const std::string octets = marcOf(3, id);
+        marc::Record r = marc::Record::fromView(*marc::parseRecord(octets).record);
+        change(r);
+        std::string out;
+        marc::appendIso2709(r, out);
+        Transaction tx(server.db());
+        EXPECT_EQ(RecordWriter(server.db(), "demo").save(out, RecordKind::Authority).action,
+                  SavedRecord::Action::Replaced);
+        tx.commit();
+        return marcOf(3, id);
+    };
+    edit(ids[0], [](marc::Record& r) {
+        std::string fixed(*r.controlValue("008"));
+        fixed[6] = 'i';
+        r.setControlValue("008", fixed);
+        r.insertField(marc::Field::data("500", ' ', ' ', {{'a', "Local note."}}));
+        r.insertField(marc::Field::data("550", ' ', ' ', {{'a', "Local broader term"}}));
+    });
+    const std::string levelSeven = edit(ids[1], [](marc::Record& r) {
+        r.leader().set(17, '7');
+    });
+    std::vector<std::string> beforeMerge;
+    for (const std::int32_t id : ids)
+        beforeMerge.push_back(marcOf(3, id));
+
+    // 3. Matched again, each record finds its copy, and the merge keeps
+    //    008/06 and the 500 (with the local $5) of the first, discards the
+    //    second, and brings the others back as they were.
     const std::int32_t second = matchFile("sample, second");
     EXPECT_EQ(records(second, jobs::result_file::Match).size(), file.size()) << log(second);
     JobRow merge;
@@ -434,9 +520,72 @@ TEST_F(AuthLoad, TheDemoConfigurationsTakeTheSampleFileThroughTheLoad) {
     merge.recordType = 3;
     merge.ruleSetId = groupNamed("Standard load merge");
     merge.sourceJobId = second;
-    const std::int32_t mergeJob = queue(merge);
-    ASSERT_EQ(numberOf(waitForJob(mergeJob), "JS"), jobs::status::Done) << log(mergeJob);
-    EXPECT_EQ(records(mergeJob, jobs::result_file::After).size(), file.size()) << log(mergeJob);
+    const std::int32_t mergeJob = run(merge);
+    EXPECT_EQ(records(mergeJob, jobs::result_file::After).size(), file.size() - 1)
+        << log(mergeJob);
+    EXPECT_EQ(records(mergeJob, jobs::result_file::Discard).size(), 1u);
+    EXPECT_NE(log(mergeJob).find("discarded by DNMLDR17"), std::string::npos);
+    EXPECT_EQ(marcOf(3, ids[1]), levelSeven);
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (i == 1)
+            continue;
+        const std::string now = marcOf(3, ids[i]);
+        auto expected = fieldLines(file[i], {"001", "003", "005"});
+        expected.push_back("035   \x1f" "a" + agencyNumbers[i]);
+        if (i == 0) {
+            expected.push_back("500   \x1f" "aLocal note.\x1f" "5DEMO");
+            for (std::string& line : expected)
+                if (line.starts_with("008 "))
+                    line[4 + 6] = 'i';
+        }
+        auto got = fieldLines(now, {"001", "003", "005"});
+        std::sort(expected.begin(), expected.end());
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, expected) << i;
+        const auto view = marc::parseRecord(now);
+        EXPECT_EQ(view.record->findField("001")->value(), std::to_string(ids[i]));
+        // The incoming leader, apart from its lengths.
+        const std::string_view leader = view.record->leader();
+        const std::string_view incoming = marc::parseRecord(file[i]).record->leader();
+        EXPECT_EQ(leader.substr(5, 7), incoming.substr(5, 7)) << i;
+        EXPECT_EQ(leader.substr(17), incoming.substr(17)) << i;
+    }
+
+    // 4. Reconcile the loaded records after a local $9 came into a see reference.
+    std::size_t withReference = file.size();
+    for (std::size_t i = 0; i < file.size(); ++i)
+        if (marc::parseRecord(beforeMerge[i]).record->findField("400"))
+            withReference = i;
+    ASSERT_LT(withReference, file.size());
+    edit(ids[withReference], [](marc::Record& r) {
+        for (marc::Field& f : r.fields())
+            if (f.tag() == "400")
+                f.addSubfield('9', "dthes");
+    });
+    std::vector<std::string> beforeReconcile;
+    for (const std::int32_t id : ids)
+        beforeReconcile.push_back(marcOf(3, id));
+    JobRow reconcile;
+    reconcile.name = "sample reconcile";
+    reconcile.type = jobs::type::AuthLoadReconcile;
+    reconcile.recordType = 3;
+    reconcile.recordSetId = makeSet("sample authorities", 3, ids);
+    reconcile.ruleSetId = groupNamed("Standard reconcile");
+    run(reconcile);
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        const std::string now = marcOf(3, ids[i]);
+        if (i != withReference) {
+            EXPECT_EQ(now, beforeReconcile[i]) << i;
+            continue;
+        }
+        marc::Record was = marc::Record::fromView(*marc::parseRecord(beforeReconcile[i]).record);
+        for (marc::Field& f : was.fields())
+            f.removeSubfields('9');
+        std::string expected;
+        marc::appendIso2709(was, expected);
+        EXPECT_EQ(fieldLines(now, {"005"}), fieldLines(expected, {"005"}));
+        EXPECT_NE(fieldLines(now, {"005"}), fieldLines(beforeReconcile[i], {"005"}));
+    }
 }
 
 // A merge killed mid-run: the bulk it was in is finished, every record is
