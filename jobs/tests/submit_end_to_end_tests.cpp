@@ -282,5 +282,120 @@ TEST_F(SubmitEndToEnd, AnAuthorityFileGoesIntoItsJobInOrderAndLaterJobsTakeItAsT
     }
 }
 
+// The records of a job's result file of that type, fetched as the queue
+// screen's Get Result Files does; none when the job has no such file.
+QList<QByteArray> resultRecords(DemoJobsClient& demo, qint32 job, qint32 fileType,
+                                const QString& folder) {
+    KeyedCollection<JobResultFile> files;
+    if (!demo.jobs().FetchResultFileList(job, files))
+        return {};
+    for (int i = 0; i < files.Count(); ++i)
+        if (files.At(i).FileType() == fileType) {
+            const QString path = folder + QStringLiteral("/job%1-%2.mrc").arg(job).arg(fileType);
+            demo.jobs().FetchResultFile(job, files.At(i), path);
+            QFile in(path);
+            in.open(QIODevice::ReadOnly);
+            return RecordsOf(in.readAll());
+        }
+    return {};
+}
+
+// The sample authority file taken through the whole load from the screens,
+// as an operator would: matched (nothing yet), loaded, matched again,
+// merged, and the loaded records reconciled, each job run at once and its
+// result files read back through the job manager.
+TEST_F(SubmitEndToEnd, TheSampleAuthorityFileIsMatchedLoadedMergedAndReconciledFromTheScreens) {
+    const QByteArray sample = MarcData("eg_auth-subset100.mrc");
+    REQUIRE_MARC_DATA(sample);
+    const QList<QByteArray> file = RecordsOf(sample);
+    const QString path = SubmitEndToEnd::file(sample, "sample.aut");
+    auto demo = client();
+    const auto runNow = [&](JobSubmitScreen& screen, const QString& name, const QString& script,
+                            const QString& shot) {
+        demo->platform.Clear();
+        const Controls c{screen};
+        c.play("fpJobName=" + name + "|" + script);
+        shoot(screen, shot);
+        EXPECT_TRUE(c.submitEnabled()) << name.toStdString();
+        c.submit();
+        const auto job = demo->waitForEnd(jobNamed(name));
+        EXPECT_TRUE(job) << name.toStdString();
+        EXPECT_EQ(job ? job->StatusName() : QString(), "Done")
+            << name.toStdString() << ": " << demo->platform.Texts().join("; ").toStdString();
+        return jobNamed(name);
+    };
+    const auto match = [&](const QString& name) {
+        auto screen = open<frmJobManagement_SubmitAuthLoadMatch>(*demo);
+        return runNow(*screen, name,
+                      "cboRuleSet=Standard load match|chkAdd035WhenCreatingNewAuthRecords=1|fpRecordList=" + path,
+                      "walk-1-match");
+    };
+    const QString folder = dir->path();
+
+    const qint32 first = match("Sample, first match");
+    EXPECT_EQ(resultRecords(*demo, first, 9, folder), file); // No match: all of them
+    EXPECT_TRUE(resultRecords(*demo, first, 8, folder).isEmpty());
+
+    auto loadScreen = open<frmJobManagement_SubmitAuthDbLoad>(*demo);
+    const qint32 load =
+        runNow(*loadScreen, "Sample load", "cboSource=Sample, first match", "walk-2-load");
+    const QList<QByteArray> added = resultRecords(*demo, load, 1, folder);
+    ASSERT_EQ(added.size(), file.size());
+    QList<qint32> ids;
+    for (int i = 0; i < added.size(); ++i) {
+        // Each in the catalogue as the After file shows it, under an id of its own.
+        const std::string octets = added[i].toStdString();
+        const auto view = marc::parseRecord(std::string_view(octets));
+        ASSERT_TRUE(view.record);
+        const auto source = marc::parseRecord(std::string_view(file[i].constData(), file[i].size()));
+        EXPECT_EQ(view.record->findField("100")->value(), source.record->findField("100")->value());
+        auto st = core->store().db().prepare(
+            "SELECT record_id FROM catalogue_index WHERE record_type = 3 AND code = 'A35A' AND "
+            "key = ?1");
+        // The index keeps the control number folded to lower case.
+        const QString number = QStringLiteral("(IISG)") +
+                               QString::fromLatin1(source.record->findField("001")->value());
+        st.bind(1, number.toLower().toStdString());
+        ASSERT_TRUE(st.step()) << i;
+        ids.push_back(st.int32(0));
+    }
+
+    const qint32 second = match("Sample, second match");
+    EXPECT_EQ(resultRecords(*demo, second, 8, folder).size(), file.size());
+    auto mergeScreen = open<frmJobManagement_SubmitAuthLoadMerge>(*demo);
+    const qint32 merge = runNow(*mergeScreen, "Sample merge",
+                                "cboSource=Sample, second match|cboRuleSet=Standard load merge",
+                                "walk-3-merge");
+    EXPECT_EQ(resultRecords(*demo, merge, 0, folder).size(), file.size()); // Before
+    const QList<QByteArray> merged = resultRecords(*demo, merge, 1, folder);
+    ASSERT_EQ(merged.size(), file.size());
+    for (int i = 0; i < merged.size(); ++i) {
+        // No id the match wrote is left in what was saved.
+        EXPECT_FALSE(merged[i].contains("\x1f" "9")) << i;
+        const std::string saved = RecordsOf(QByteArray::fromStdString([&] {
+            std::ostringstream one;
+            orvane::server::exportRecords(core->store().db(),
+                                          orvane::server::RecordKind::Authority,
+                                          std::vector<std::int32_t>{ids[i]}, one);
+            return one.str();
+        }()))[0].toStdString();
+        EXPECT_EQ(marc::parseRecord(std::string_view(saved)).record->findField("001")->value(),
+                  std::to_string(ids[i]));
+    }
+
+    RecordSets& sets = demo->state.manager<RecordSets>();
+    const qint32 set = sets.AddRecordSet("Sample authorities", 3);
+    ASSERT_GT(set, 0);
+    ASSERT_TRUE(sets.AddToRecordSetQuiet(ids, set, 3));
+    auto reconcileScreen = open<frmJobManagement_SubmitAuthLoadReconcile>(*demo);
+    const qint32 reconcile =
+        runNow(*reconcileScreen, "Sample reconcile",
+               "cboRecordSet=Sample authorities|cboRuleSet=Standard reconcile", "walk-4-reconcile");
+    const auto done = demo->jobs().FetchJob(reconcile);
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->RecordsProcessed(), file.size());
+    EXPECT_EQ(done->UpdateDatabase(), "Y");
+}
+
 } // namespace
 } // namespace velumar

@@ -143,15 +143,12 @@ MatchResult AuthorityMatcher::match(const marc::RecordView& incoming) {
         result.record.assign(incoming.bytes());
         return result;
     }
+    // A field of its own, after the record's other fields of the tag: a $9
+    // the agency's record brought along is not taken for a matched id.
     marc::Record record = marc::Record::fromView(incoming);
-    marc::Field* tagged = nullptr;
-    for (marc::Field& f : record.fields())
-        if (f.tag() == matchTag_ && !f.isControl())
-            tagged = &f;
-    if (!tagged)
-        tagged = &record.insertField(marc::Field::data(matchTag_, ' ', ' '));
+    marc::Field& tagged = record.insertField(marc::Field::data(matchTag_, ' ', ' '));
     for (const std::int32_t id : result.ids)
-        tagged->addSubfield('9', std::to_string(id));
+        tagged.addSubfield('9', std::to_string(id));
     if (auto why = marc::appendIso2709(record, result.record)) {
         result.kind = MatchKind::Reject;
         result.reason = *why;
@@ -160,30 +157,50 @@ MatchResult AuthorityMatcher::match(const marc::RecordView& incoming) {
     return result;
 }
 
-std::vector<std::int32_t> matchedIds(const marc::RecordView& record, std::string_view matchTag) {
-    std::vector<std::int32_t> ids;
-    for (const marc::FieldView f : record) {
-        if (f.tag() != matchTag || f.isControl())
+namespace {
+
+bool isId(std::string_view value) {
+    std::int32_t id = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), id);
+    return ec == std::errc() && end == value.data() + value.size() && id > 0;
+}
+
+// The field a match wrote: the last of the tag made of ids in $9 alone.
+template <typename Fields> auto matchIdField(Fields& fields, std::string_view matchTag) {
+    auto found = fields.end();
+    for (auto f = fields.begin(); f != fields.end(); ++f) {
+        if (f->tag() != matchTag || f->isControl() || f->subfields().empty())
             continue;
-        for (const marc::SubfieldView& s : f.subfields()) {
-            std::int32_t id = 0;
-            if (s.code == '9' &&
-                std::from_chars(s.value.data(), s.value.data() + s.value.size(), id).ec ==
-                    std::errc())
-                ids.push_back(id);
-        }
+        const auto& subs = f->subfields();
+        if (std::all_of(subs.begin(), subs.end(),
+                        [](const auto& s) { return s.code == '9' && isId(s.value); }))
+            found = f;
+    }
+    return found;
+}
+
+} // namespace
+
+std::vector<std::int32_t> matchedIds(const marc::RecordView& view, std::string_view matchTag) {
+    std::vector<std::int32_t> ids;
+    const marc::Record record = marc::Record::fromView(view);
+    const auto field = matchIdField(record.fields(), matchTag);
+    if (field == record.fields().end())
+        return ids;
+    for (const auto& s : field->subfields()) {
+        std::int32_t id = 0;
+        std::from_chars(s.value.data(), s.value.data() + s.value.size(), id);
+        ids.push_back(id);
     }
     return ids;
 }
 
 std::string withoutMatchedIds(const marc::RecordView& view, std::string_view matchTag) {
     marc::Record record = marc::Record::fromView(view);
-    for (marc::Field& f : record.fields())
-        if (f.tag() == matchTag && !f.isControl())
-            f.removeSubfields('9');
-    std::erase_if(record.fields(), [&](const marc::Field& f) {
-        return f.tag() == matchTag && !f.isControl() && f.subfields().empty();
-    });
+    const auto field = matchIdField(record.fields(), matchTag);
+    if (field == record.fields().end())
+        return std::string(view.bytes());
+    record.fields().erase(field);
     std::string out;
     marc::appendIso2709(record, out);
     return out;

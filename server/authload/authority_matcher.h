@@ -66,10 +66,11 @@ private:
 // references (the index holds both).
 std::vector<std::string> headingKeys(const marc::RecordView& record);
 
-// The $9 subfields of the match id tag: the ids a match wrote.
+// The ids a match wrote: the $9 subfields of the last field of the match id
+// tag that holds ids in $9 and nothing else (the field the match added).
 std::vector<std::int32_t> matchedIds(const marc::RecordView& record, std::string_view matchTag);
-// The record without those $9 subfields (and without a match id field they
-// alone made), as it is saved into the catalogue.
+// The record without that field, as it is saved into the catalogue; any
+// other $9 stays.
 std::string withoutMatchedIds(const marc::RecordView& record, std::string_view matchTag);
 
 } // namespace orvane::server::authload

@@ -163,7 +163,13 @@ private:
                     data("150", ' ', ' ',
                          {{'a', std::string(theme.heading)},
                           {'z', std::string(Places[(k / Themes.size()) % Places.size()])}}));
-            record.appendField(data("450", ' ', ' ', {{'a', std::string(theme.english)}}));
+            // Every other see reference keeps the local thesaurus's link in $9,
+            // which the demo reconcile removes.
+            if (k % 2 == 0)
+                record.appendField(data("450", ' ', ' ',
+                                        {{'a', std::string(theme.english)}, {'9', "dthes"}}));
+            else
+                record.appendField(data("450", ' ', ' ', {{'a', std::string(theme.english)}}));
             save(record, RecordKind::Authority);
         }
     }

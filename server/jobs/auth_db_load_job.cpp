@@ -66,9 +66,14 @@ std::size_t loadUnmatchedRecords(Database& db, const std::string& operatorId,
         Transaction tx(db);
         for (std::size_t n = start; n < end; ++n) {
             const marc::ParseResult parsed = marc::parseRecord(records[n]);
+            log << "unmatched record " << n + 1;
+            if (!parsed.record) {
+                log << ": ";
+                reject(records[n], "not a well-formed record");
+                continue;
+            }
             const auto control = parsed.record->findField("001");
-            log << "unmatched record " << n + 1 << " (001 "
-                << (control ? control->value() : std::string_view()) << "): ";
+            log << " (001 " << (control ? control->value() : std::string_view()) << "): ";
             if (parsed.record->leader()[5] == 'd') {
                 reject(records[n], "a deletion notice adds nothing");
                 continue;
@@ -114,7 +119,7 @@ JobEnd runAuthDbLoadJob(JobExecution& run) {
     std::ofstream log(run.files().log(), std::ios::binary | std::ios::trunc);
     log << "Auth DB load job \"" << job.name << "\" (" << job.id << ") by " << job.operatorId
         << "\n";
-    const auto source = authSource(db, job, log);
+    const auto source = authSource(db, run.databasePath(), job, log);
     if (!source)
         return {jobs::status::Failed, "no match job to read"};
     JobCounters& counters = run.counters();

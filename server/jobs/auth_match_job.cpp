@@ -1,6 +1,7 @@
 // Auth load match jobs: every record uploaded into the job is matched with
 // the catalogue's authority records and sorted into the Match, No match,
 // Multi match and Reject files, which the merge and database load read.
+#include "auth_source.h"
 #include "authload/authority_matcher.h"
 #include "job_execution.h"
 #include "job_group.h"
@@ -55,6 +56,7 @@ JobEnd runAuthMatchJob(JobExecution& run) {
         return {jobs::status::Failed, "no authority profile"};
     }
     log << "Profile: " << profile << ", match id tag: " << matchIdTag(group->source) << "\n";
+    writeMatchSettings(run.files(), profile, matchIdTag(group->source));
     authload::AuthorityMatcher matcher(db, profile, matchIdTag(group->source),
                                        group->group.get());
     ResultWriter results(run.files());

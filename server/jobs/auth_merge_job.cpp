@@ -54,14 +54,30 @@ std::string_view multipleMatchKind(const marc::RecordView& r) {
 // place of every document whose rules fire on it, the first weighing most.
 class ChooseBest {
 public:
-    ChooseBest(Database& db, const std::optional<std::int32_t>& groupId) {
-        const auto companion = groupId ? compiledGroups().get(db, *groupId) : nullptr;
-        if (!companion)
+    // A companion that is gone, or a document of it that does not compile,
+    // would choose by other weights than configured: `errors` says so.
+    ChooseBest(Database& db, const std::optional<std::int32_t>& groupId,
+               std::vector<std::string>& errors) {
+        if (!groupId)
             return;
-        for (const engine::GroupDocument& document : companion->source.documents) {
-            auto compiled = engine::RuleGroup::compile({document});
-            if (compiled.group)
-                groups_.push_back(std::move(compiled.group));
+        const auto companion = compiledGroups().get(db, *groupId);
+        if (!companion) {
+            errors.push_back("The choose-best rule set group " + std::to_string(*groupId) +
+                             " no longer exists.");
+            return;
+        }
+        const auto& documents = companion->source.documents;
+        for (std::size_t d = 0; d < documents.size(); ++d) {
+            auto compiled = engine::RuleGroup::compile({documents[d]});
+            if (!compiled.group) {
+                std::string why = "The choose-best document \"";
+                why.append(documents[d].name).append("\" does not compile");
+                for (const std::string& e : compiled.errors)
+                    why.append(": ").append(e);
+                errors.push_back(std::move(why));
+                continue;
+            }
+            groups_.push_back({documents.size() - d, std::move(compiled.group)});
         }
     }
     // Index of the best candidate; ties go to the first.
@@ -71,10 +87,10 @@ public:
         for (std::size_t c = 0; c < candidates.size(); ++c) {
             const marc::ParseResult parsed = marc::parseRecord(candidates[c]);
             std::size_t score = 0;
-            for (std::size_t d = 0; d < groups_.size() && parsed.record; ++d) {
-                engine::GroupRunner runner(*groups_[d], {});
-                if (!runner.apply(*parsed.record, {}).firedRules.empty())
-                    score += groups_.size() - d;
+            for (const auto& [weight, group] : groups_) {
+                engine::GroupRunner runner(*group, {});
+                if (parsed.record && !runner.apply(*parsed.record, {}).firedRules.empty())
+                    score += weight;
             }
             if (score > top) {
                 top = score;
@@ -85,7 +101,7 @@ public:
     }
 
 private:
-    std::vector<std::unique_ptr<engine::RuleGroup>> groups_;
+    std::vector<std::pair<std::size_t, std::unique_ptr<engine::RuleGroup>>> groups_;
 };
 
 // Bibliographic records whose name, subject or title words hold every word
@@ -128,7 +144,7 @@ JobEnd runAuthMergeJob(JobExecution& run) {
     std::ofstream log(run.files().log(), std::ios::binary | std::ios::trunc);
     log << "Auth load merge job \"" << job.name << "\" (" << job.id << ") by " << job.operatorId
         << "\n";
-    const auto source = authSource(db, job, log);
+    const auto source = authSource(db, run.databasePath(), job, log);
     const auto group = source ? jobGroup(db, job, log) : nullptr;
     if (!group)
         return {jobs::status::Failed, "the job cannot run"};
@@ -138,6 +154,7 @@ JobEnd runAuthMergeJob(JobExecution& run) {
     std::vector<std::string> errors;
     const auto configuration =
         authload::MergeConfiguration::read(names, group->source.parameters, errors);
+    ChooseBest chooser(db, configuration.chooseBestGroup, errors);
     for (const std::string& e : errors)
         log << "  " << e << "\n";
     if (!errors.empty())
@@ -150,7 +167,6 @@ JobEnd runAuthMergeJob(JobExecution& run) {
         incoming.push_back(std::move(r));
     JobCounters& counters = run.counters();
     counters.toProcess = static_cast<std::int32_t>((incoming.size() + MergeBulk - 1) / MergeBulk);
-    ChooseBest chooser(db, configuration.chooseBestGroup);
     CatalogueReader reader(db);
     CatalogueUpdater updater(db, job.operatorId, true);
     ResultWriter results(run.files());
@@ -170,12 +186,15 @@ JobEnd runAuthMergeJob(JobExecution& run) {
     };
     for (std::size_t n = 0; n < incoming.size(); ++n) {
         const marc::ParseResult in = marc::parseRecord(incoming[n]);
-        const auto control = in.record->findField("001");
-        log << "record " << n + 1 << " (001 " << (control ? control->value() : std::string_view())
-            << "): ";
-        std::vector<std::int32_t> ids = authload::matchedIds(*in.record, source->matchTag);
-        const std::string clean = authload::withoutMatchedIds(*in.record, source->matchTag);
+        log << "record " << n + 1;
+        const std::vector<std::int32_t> ids =
+            in.record ? authload::matchedIds(*in.record, source->matchTag)
+                      : std::vector<std::int32_t>{};
+        const std::string clean =
+            in.record ? authload::withoutMatchedIds(*in.record, source->matchTag) : incoming[n];
         const marc::ParseResult cleanView = marc::parseRecord(clean);
+        const auto control = cleanView.record ? cleanView.record->findField("001") : std::nullopt;
+        log << " (001 " << (control ? control->value() : std::string_view()) << "): ";
         // Only the matched records still in the catalogue, with their ids beside.
         std::vector<std::string> candidates;
         std::vector<std::int32_t> candidateIds;
@@ -184,7 +203,12 @@ JobEnd runAuthMergeJob(JobExecution& run) {
                 candidates.push_back(existing->marc);
                 candidateIds.push_back(id);
             }
-        if (candidates.empty()) {
+        if (!cleanView.record) {
+            ++counts[4];
+            ++counters.errors;
+            results.write(jobs::result_file::Reject, incoming[n]);
+            log << "rejected, not a well-formed record\n";
+        } else if (candidates.empty()) {
             ++counts[4];
             ++counters.errors;
             results.write(jobs::result_file::Reject, clean);
@@ -207,7 +231,12 @@ JobEnd runAuthMergeJob(JobExecution& run) {
             const std::int32_t target = candidateIds[chosen];
             const std::string& existing = candidates[chosen];
             const marc::ParseResult old = marc::parseRecord(existing);
-            if (refused) {
+            if (!old.record) {
+                ++counts[4];
+                ++counters.errors;
+                results.write(jobs::result_file::Reject, clean);
+                log << "rejected, the existing record " << target << " cannot be read\n";
+            } else if (refused) {
                 ++counts[4];
                 ++counters.errors;
                 results.write(jobs::result_file::Reject, clean);

@@ -25,8 +25,14 @@ struct AuthSource {
 };
 
 // The finished match job a merge or load reads; nothing, with the log told
-// why, when there is none.
-std::optional<AuthSource> authSource(Database& db, const JobRow& job, std::ostream& log);
+// why, when there is none. Its profile and match id tag are those it matched
+// with, whatever its configuration says now.
+std::optional<AuthSource> authSource(Database& db, const std::string& databasePath,
+                                     const JobRow& job, std::ostream& log);
+
+// Kept by the match job beside its result files before it matches.
+void writeMatchSettings(const JobFiles& files, const std::string& profile,
+                        const std::string& matchTag);
 
 class ResultWriter;
 struct JobCounters;

@@ -24,6 +24,8 @@ public:
     const std::filesystem::path& folder() const { return folder_; }
     std::filesystem::path log() const { return folder_ / jobs::LogFile; }
     std::filesystem::path resultFile(std::int32_t type) const;
+    // What an auth load match job matched with, for the jobs that read its files.
+    std::filesystem::path matchSettings() const { return folder_ / "match-settings.txt"; }
 
     bool hasLog() const;
     // The result files that hold anything, by type.

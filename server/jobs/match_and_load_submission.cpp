@@ -98,6 +98,10 @@ std::int32_t checkMatchOrLoadSubmission(Database& db, const SubmittedJob& s, Job
         if (const auto refused = checkSet(db, *s.recordSet, Authority))
             return refused;
         job.recordSetId = s.recordSet;
+        // Reconciling always saves its changes, and indexes them at once:
+        // the job row says so as the run does.
+        job.updateDatabase = true;
+        job.keywordIndex = true;
         return checkGroup(db, s, ReconcileRules, job);
     case jobs::type::AuthDbLoad:
         return checkSourceJob(db, s, job);

@@ -3,11 +3,14 @@
 // and the unmatched records loaded as new ones; the result files and the
 // catalogue checked afterwards.
 #include "job_test_support.h"
+#include "catalogue/index_codes.h"
 #include "catalogue/record_writer.h"
 #include "jobs/job_execution.h"
 #include "jobs/job_records.h"
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <filesystem>
 #include "jobs/job_store.h"
 
@@ -18,6 +21,8 @@
 
 namespace orvane::server::testing {
 namespace {
+
+using namespace std::string_literals;
 
 class AuthLoad : public JobServer {
 protected:
@@ -156,6 +161,127 @@ TEST_F(AuthLoad, MatchMergeAndLoadAnAgencyFile) {
     EXPECT_EQ(records(again, jobs::result_file::Reject).size(), 2u) << log(again);
 }
 
+// The ids the merge reads are those the match wrote, in a field of their
+// own: a $9 the agency's record brought is neither a match nor lost, and a
+// match configuration changed after the match changes nothing for it.
+TEST_F(AuthLoad, TheMergeReadsTheIdsTheMatchWroteWithTheSettingsItMatchedWith) {
+    const std::int32_t matchConfiguration =
+        group(3, "035 match", {}, {{"MATCH_PROFILE_CODE", "CTRLNO"}, {"MULTIMATCH_TAG", "035"}});
+    const auto withAgencyNines = [](std::string octets, std::string_view newNumber = {}) {
+        marc::Record r = marc::Record::fromView(*marc::parseRecord(octets).record);
+        for (marc::Field& f : r.fields())
+            if (f.tag() == "035") {
+                f.addSubfield('9', "12");
+                if (!newNumber.empty())
+                    f.subfields().front().value = newNumber;
+            }
+        r.insertField(marc::Field::data("035", ' ', ' ', {{'9', "13"}}));
+        if (!newNumber.empty())
+            r.setControlValue("001", std::string(newNumber.substr(7)));
+        octets.clear();
+        marc::appendIso2709(r, octets);
+        return octets;
+    };
+    const std::string known = withAgencyNines(agencyCopy(5));
+    const std::string unknown = withAgencyNines(agencyCopy(6), "(VDEMO)n9900006");
+    JobRow match;
+    match.name = "agency match";
+    match.type = jobs::type::AuthLoadMatch;
+    match.recordType = 3;
+    match.ruleSetId = matchConfiguration;
+    match.status = jobs::status::Paused;
+    const std::int32_t matchJob = queue(match);
+    JobRecords(server.db()).append(matchJob, {known, unknown});
+    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
+    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done) << log(matchJob);
+    const auto matched = records(matchJob, jobs::result_file::Match);
+    ASSERT_EQ(matched.size(), 1u) << log(matchJob);
+    ASSERT_EQ(records(matchJob, jobs::result_file::NoMatch), std::vector<std::string>{unknown});
+    // The match's own field comes last among the 035s, with the id alone.
+    std::vector<std::string> tagged;
+    for (const marc::FieldView f : *marc::parseRecord(matched[0]).record)
+        if (f.tag() == "035")
+            tagged.emplace_back(f.value());
+    ASSERT_EQ(tagged.size(), 3u);
+    EXPECT_EQ(tagged[2], "  \x1f" "95");
+
+    // The configuration now names another tag and profile: the merge and the
+    // load still read the files as they were written.
+    const auto changed = send("SAVE_RULE_SET", {{"ID", matchConfiguration}, {"RT", 3},
+                                                {"NM", "035 match"s}, {"DSC", ""s},
+                                                {"PN", "MATCH_PROFILE_CODE"s}, {"PV", "LCCN"s},
+                                                {"PN", "MULTIMATCH_TAG"s}, {"PV", "999"s}});
+    ASSERT_EQ(changed.status, 0);
+    const std::string twelve = marcOf(3, 12);
+    const std::string thirteen = marcOf(3, 13);
+    JobRow merge;
+    merge.name = "agency merge";
+    merge.type = jobs::type::AuthLoadMerge;
+    merge.recordType = 3;
+    merge.ruleSetId = group(4, "sources", {"6XX|Retain existing field and incoming field"}, {});
+    merge.sourceJobId = matchJob;
+    const std::int32_t mergeJob = queue(merge);
+    ASSERT_EQ(numberOf(waitForJob(mergeJob), "JS"), jobs::status::Done) << log(mergeJob);
+    EXPECT_NE(log(mergeJob).find("merged into 5"), std::string::npos) << log(mergeJob);
+    EXPECT_EQ(marcOf(3, 12), twelve);
+    EXPECT_EQ(marcOf(3, 13), thirteen);
+    std::vector<std::string> kept;
+    const std::string five = marcOf(3, 5);
+    for (const marc::FieldView f : *marc::parseRecord(five).record)
+        if (f.tag() == "035")
+            kept.emplace_back(f.value());
+    EXPECT_EQ(kept, (std::vector<std::string>{"  \x1f" "a(VDEMO)n0000005\x1f" "912",
+                                              "  \x1f" "913"}));
+
+    JobRow load;
+    load.name = "agency load";
+    load.type = jobs::type::AuthDbLoad;
+    load.recordType = 3;
+    load.sourceJobId = matchJob;
+    const std::int32_t loadJob = queue(load);
+    ASSERT_EQ(numberOf(waitForJob(loadJob), "JS"), jobs::status::Done) << log(loadJob);
+    EXPECT_NE(log(loadJob).find("added as"), std::string::npos) << log(loadJob);
+    const auto after = records(loadJob, jobs::result_file::After);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_NE(after[0].find("\x1f" "913\x1e"), std::string::npos); // the agency's own field
+}
+
+// A best match document that does not compile would weigh the others
+// differently: the merge fails before it changes anything.
+TEST_F(AuthLoad, ABestMatchDocumentThatDoesNotCompileStopsTheMergeFirst) {
+    JobRow match;
+    match.name = "035 match";
+    match.type = jobs::type::AuthLoadMatch;
+    match.recordType = 3;
+    match.ruleSetId = group(3, "035 match", {}, {{"MATCH_PROFILE_CODE", "CTRLNO"}});
+    match.status = jobs::status::Paused;
+    const std::int32_t matchJob = queue(match);
+    JobRecords(server.db()).append(matchJob, {agencyCopy(3)});
+    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
+    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done) << log(matchJob);
+
+    const auto broken = send("SAVE_RULE_DOCUMENT",
+                             {{"RT", 5}, {"NM", "Half written"s}, {"DSC", ""s},
+                              {"DOC", "rule \"Half\"\r\n  when\r\n    MARC is\r\n  then\r\n"
+                                      "    CHANGED\r\nend\r\n"s}});
+    ASSERT_EQ(broken.status, 0);
+    const std::int32_t best = group(5, "prefer{linked}", {"Prefer full level records", "Half written"}, {});
+    JobRow merge;
+    merge.name = "merge with a broken companion";
+    merge.type = jobs::type::AuthLoadMerge;
+    merge.recordType = 3;
+    merge.ruleSetId = group(4, "prefer", {"6XX|Retain existing field and incoming field"},
+                            {{"LOAD_CHOOSE_BEST_RULE_SET_ID", std::to_string(best)}});
+    merge.sourceJobId = matchJob;
+    const std::string before = marcOf(3, 3);
+    const std::int32_t mergeJob = queue(merge);
+    ASSERT_EQ(numberOf(waitForJob(mergeJob), "JS"), jobs::status::Failed) << log(mergeJob);
+    EXPECT_NE(log(mergeJob).find("The choose-best document \"Half written\" does not compile"),
+              std::string::npos)
+        << log(mergeJob);
+    EXPECT_EQ(marcOf(3, 3), before);
+}
+
 // Several matches under one heading, reduced by the choose-best companion or
 // rejected; deletion notices, refused while bibliographic records use the
 // heading.
@@ -258,9 +384,27 @@ TEST_F(AuthLoad, SeveralMatchesAndDeletionNotices) {
     EXPECT_NE(log(merged).find("the records it matched are gone"), std::string::npos);
 }
 
+// The fields of a record as "tag value" lines, without the tags given (the
+// ones the catalogue sets itself).
+std::vector<std::string> fieldLines(std::string_view octets,
+                                    std::initializer_list<std::string_view> leftOut) {
+    std::vector<std::string> lines;
+    const auto parsed = marc::parseRecord(octets);
+    if (!parsed.record)
+        return {"not a record"};
+    for (const marc::FieldView f : *parsed.record)
+        if (std::find(leftOut.begin(), leftOut.end(), f.tag()) == leftOut.end())
+            lines.push_back(std::string(f.tag()) + " " + std::string(f.value()));
+    return lines;
+}
+
 // The demo's configurations take the sample authority file through the
-// load: nothing matches at first, so the database load adds it; loaded again,
-// every record matches its copy by heading and merges into it.
+// load, and the catalogue is checked record by record after each step:
+// nothing matches at first, so the database load adds every record with the
+// agency's control number in an 035; a cataloguer then changes two of them;
+// loaded again, every record matches its copy by heading and the merge
+// keeps exactly what the configuration says; the reconcile then takes a
+// local $9 out of a see reference and leaves every other record as it was.
 TEST_F(AuthLoad, TheDemoConfigurationsTakeTheSampleFileThroughTheLoad) {
     const std::string bytes =
         readFile((std::filesystem::path(VELUMAR_MARC_DATA_DIR) / "eg_auth-subset100.mrc").string());
@@ -270,6 +414,7 @@ TEST_F(AuthLoad, TheDemoConfigurationsTakeTheSampleFileThroughTheLoad) {
     marc::Reader reader{std::string_view(bytes)};
     while (const auto r = reader.next())
         file.emplace_back(r->bytes());
+    ASSERT_EQ(file.size(), 17u);
     const auto groupNamed = [&](const char* name) {
         auto st = server.db().prepare("SELECT id FROM rule_sets WHERE name = ?1");
         st.bind(1, name);
@@ -289,20 +434,84 @@ TEST_F(AuthLoad, TheDemoConfigurationsTakeTheSampleFileThroughTheLoad) {
         EXPECT_EQ(numberOf(waitForJob(id), "JS"), jobs::status::Done) << log(id);
         return id;
     };
-    const std::int32_t before = static_cast<std::int32_t>(
-        count("SELECT count(*) FROM catalogue_records WHERE record_type = 3"));
+    const auto run = [&](JobRow row) {
+        const std::int32_t id = queue(row);
+        EXPECT_EQ(numberOf(waitForJob(id), "JS"), jobs::status::Done) << log(id);
+        return id;
+    };
+    // The agency's control number, "(003)001", as each record's 035.
+    std::vector<std::string> agencyNumbers;
+    for (const std::string& r : file) {
+        const auto v = marc::parseRecord(r);
+        agencyNumbers.push_back("(" + std::string(v.record->findField("003")->value()) + ")" +
+                                std::string(v.record->findField("001")->value()));
+    }
+    const auto idOf = [&](const std::string& number) {
+        auto st = server.db().prepare("SELECT record_id FROM catalogue_index WHERE record_type = "
+                                      "3 AND code = 'A35A' AND key = ?1");
+        st.bind(1, normaliseKey(KeyForm::ControlNumber, number));
+        std::vector<std::int32_t> ids;
+        while (st.step())
+            ids.push_back(st.int32(0));
+        return ids;
+    };
+
+    // 1. Nothing matches; the load adds each record with its 035.
     const std::int32_t first = matchFile("sample, first");
-    EXPECT_EQ(records(first, jobs::result_file::NoMatch).size(), file.size()) << log(first);
+    EXPECT_EQ(records(first, jobs::result_file::NoMatch), file) << log(first);
     JobRow load;
     load.name = "sample load";
     load.type = jobs::type::AuthDbLoad;
     load.recordType = 3;
     load.sourceJobId = first;
-    const std::int32_t loadJob = queue(load);
-    ASSERT_EQ(numberOf(waitForJob(loadJob), "JS"), jobs::status::Done) << log(loadJob);
-    EXPECT_EQ(count("SELECT count(*) FROM catalogue_records WHERE record_type = 3"),
-              before + static_cast<std::int64_t>(file.size()));
+    run(load);
+    std::vector<std::int32_t> ids;
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        const auto found = idOf(agencyNumbers[i]);
+        ASSERT_EQ(found.size(), 1u) << agencyNumbers[i];
+        ids.push_back(found[0]);
+        const std::string saved = marcOf(3, found[0]);
+        auto expected = fieldLines(file[i], {"001", "003", "005"});
+        expected.push_back("035   \x1f" "a" + agencyNumbers[i]);
+        auto got = fieldLines(saved, {"001", "003", "005"});
+        std::sort(expected.begin(), expected.end());
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, expected) << i;
+        EXPECT_EQ(marc::parseRecord(saved).record->findField("001")->value(),
+                  std::to_string(found[0]));
+    }
 
+    // 2. A cataloguer keeps local notes and 008/06 on the first record, and
+    //    marks the second as at encoding level 7 (not to be merged).
+    const auto edit = [&](std::int32_t id, const std::function<void(marc::Record&)>& change) {
+        const std::string octets = marcOf(3, id);
+        marc::Record r = marc::Record::fromView(*marc::parseRecord(octets).record);
+        change(r);
+        std::string out;
+        marc::appendIso2709(r, out);
+        Transaction tx(server.db());
+        EXPECT_EQ(RecordWriter(server.db(), "demo").save(out, RecordKind::Authority).action,
+                  SavedRecord::Action::Replaced);
+        tx.commit();
+        return marcOf(3, id);
+    };
+    edit(ids[0], [](marc::Record& r) {
+        std::string fixed(*r.controlValue("008"));
+        fixed[6] = 'i';
+        r.setControlValue("008", fixed);
+        r.insertField(marc::Field::data("500", ' ', ' ', {{'a', "Local note."}}));
+        r.insertField(marc::Field::data("550", ' ', ' ', {{'a', "Local broader term"}}));
+    });
+    const std::string levelSeven = edit(ids[1], [](marc::Record& r) {
+        r.leader().set(17, '7');
+    });
+    std::vector<std::string> beforeMerge;
+    for (const std::int32_t id : ids)
+        beforeMerge.push_back(marcOf(3, id));
+
+    // 3. Matched again, each record finds its copy, and the merge keeps
+    //    008/06 and the 500 (with the local $5) of the first, discards the
+    //    second, and brings the others back as they were.
     const std::int32_t second = matchFile("sample, second");
     EXPECT_EQ(records(second, jobs::result_file::Match).size(), file.size()) << log(second);
     JobRow merge;
@@ -311,9 +520,72 @@ TEST_F(AuthLoad, TheDemoConfigurationsTakeTheSampleFileThroughTheLoad) {
     merge.recordType = 3;
     merge.ruleSetId = groupNamed("Standard load merge");
     merge.sourceJobId = second;
-    const std::int32_t mergeJob = queue(merge);
-    ASSERT_EQ(numberOf(waitForJob(mergeJob), "JS"), jobs::status::Done) << log(mergeJob);
-    EXPECT_EQ(records(mergeJob, jobs::result_file::After).size(), file.size()) << log(mergeJob);
+    const std::int32_t mergeJob = run(merge);
+    EXPECT_EQ(records(mergeJob, jobs::result_file::After).size(), file.size() - 1)
+        << log(mergeJob);
+    EXPECT_EQ(records(mergeJob, jobs::result_file::Discard).size(), 1u);
+    EXPECT_NE(log(mergeJob).find("discarded by DNMLDR17"), std::string::npos);
+    EXPECT_EQ(marcOf(3, ids[1]), levelSeven);
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (i == 1)
+            continue;
+        const std::string now = marcOf(3, ids[i]);
+        auto expected = fieldLines(file[i], {"001", "003", "005"});
+        expected.push_back("035   \x1f" "a" + agencyNumbers[i]);
+        if (i == 0) {
+            expected.push_back("500   \x1f" "aLocal note.\x1f" "5DEMO");
+            for (std::string& line : expected)
+                if (line.starts_with("008 "))
+                    line[4 + 6] = 'i';
+        }
+        auto got = fieldLines(now, {"001", "003", "005"});
+        std::sort(expected.begin(), expected.end());
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, expected) << i;
+        const auto view = marc::parseRecord(now);
+        EXPECT_EQ(view.record->findField("001")->value(), std::to_string(ids[i]));
+        // The incoming leader, apart from its lengths.
+        const std::string_view leader = view.record->leader();
+        const std::string_view incoming = marc::parseRecord(file[i]).record->leader();
+        EXPECT_EQ(leader.substr(5, 7), incoming.substr(5, 7)) << i;
+        EXPECT_EQ(leader.substr(17), incoming.substr(17)) << i;
+    }
+
+    // 4. Reconcile the loaded records after a local $9 came into a see reference.
+    std::size_t withReference = file.size();
+    for (std::size_t i = 0; i < file.size(); ++i)
+        if (marc::parseRecord(beforeMerge[i]).record->findField("400"))
+            withReference = i;
+    ASSERT_LT(withReference, file.size());
+    edit(ids[withReference], [](marc::Record& r) {
+        for (marc::Field& f : r.fields())
+            if (f.tag() == "400")
+                f.addSubfield('9', "dthes");
+    });
+    std::vector<std::string> beforeReconcile;
+    for (const std::int32_t id : ids)
+        beforeReconcile.push_back(marcOf(3, id));
+    JobRow reconcile;
+    reconcile.name = "sample reconcile";
+    reconcile.type = jobs::type::AuthLoadReconcile;
+    reconcile.recordType = 3;
+    reconcile.recordSetId = makeSet("sample authorities", 3, ids);
+    reconcile.ruleSetId = groupNamed("Standard reconcile");
+    run(reconcile);
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        const std::string now = marcOf(3, ids[i]);
+        if (i != withReference) {
+            EXPECT_EQ(now, beforeReconcile[i]) << i;
+            continue;
+        }
+        marc::Record was = marc::Record::fromView(*marc::parseRecord(beforeReconcile[i]).record);
+        for (marc::Field& f : was.fields())
+            f.removeSubfields('9');
+        std::string expected;
+        marc::appendIso2709(was, expected);
+        EXPECT_EQ(fieldLines(now, {"005"}), fieldLines(expected, {"005"}));
+        EXPECT_NE(fieldLines(now, {"005"}), fieldLines(beforeReconcile[i], {"005"}));
+    }
 }
 
 // A merge killed mid-run: the bulk it was in is finished, every record is

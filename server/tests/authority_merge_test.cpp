@@ -158,12 +158,12 @@ TEST(AuthorityMerge, DoNotMergeTestsOnTheExistingRecord) {
     const std::string existing = existingRecord();
     const auto view = marc::parseRecord(existing);
     const std::pair<std::vector<std::string>, Parameters> holding[] = {
-        {{"DNMLDR17|Incoming Leader/17 (encoding level) is"}, {{"DNMLDR17_INPUT", "o"}}},
+        {{"DNMLDR17|Existing Leader/17 (encoding level) is"}, {{"DNMLDR17_INPUT", "o"}}},
         {{"DNM040$a|040 $a is"}, {{"DNM040_A_INPUT", "DLC"}}},
         {{"DNM040$d|040 $d is"}, {{"DNM040_D_INPUT", "ABC"}}},
     };
     const std::pair<std::vector<std::string>, Parameters> notHolding[] = {
-        {{"DNMLDR17|Incoming Leader/17 (encoding level) is"}, {{"DNMLDR17_INPUT", "n"}}},
+        {{"DNMLDR17|Existing Leader/17 (encoding level) is"}, {{"DNMLDR17_INPUT", "n"}}},
         {{"DNMLDR18|Leader/18 is not blank"}, {}},
         {{"DNM040$a|040 $a is"}, {{"DNM040_A_INPUT", "XYZ"}}},
         {{"DNM040$e|040 has $e"}, {}},

@@ -146,6 +146,12 @@ TEST_F(MatchAndLoadJobs, SaveJobTakesTheFieldsOfEachTypeAndRefusesWhatCannotRun)
         row(submit(with(valid.at(5), {{"NM", "mg"s}, {"SS", "2099-01-01 00:00:00"s}})));
     EXPECT_EQ(merged.sourceJobId, source);
     EXPECT_EQ(merged.scheduledStart, "2099-01-01 00:00:00");
+    // A reconcile always saves and indexes what it changes; its row, and so
+    // the job as the client reads it, says so.
+    const std::int32_t reconcile = submit(with(valid.at(6), {{"NM", "rc"s}}));
+    EXPECT_TRUE(row(reconcile).updateDatabase);
+    const auto listed = send("GET_JOB", {{"ID", reconcile}});
+    EXPECT_EQ(textOf(listed, "UP"), "Y");
 }
 
 TEST_F(MatchAndLoadJobs, EachTypeNeedsItsRight) {

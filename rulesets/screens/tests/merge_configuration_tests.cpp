@@ -89,8 +89,8 @@ void tick(QTableWidget& grid, int row, int column, bool on = true) {
     grid.item(row, column)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
 }
 
-constexpr char Ldr17[] = "Incoming Leader/17 (encoding level) is";
-constexpr char Ldr18[] = "Incoming Leader/18 (descriptive cataloguing form) differs";
+constexpr char Ldr17[] = "Existing Leader/17 (encoding level) is";
+constexpr char Ldr18[] = "Existing Leader/18 (descriptive cataloguing form) is not blank";
 
 class MergeConfiguration : public ::testing::Test {
 protected:
@@ -156,7 +156,7 @@ TEST_F(MergeConfiguration, OkStoresOnlyWhatDiffersFromTheDefaultsAndTheValidated
                            "FIELDS_5XX=500,510", "IGNORE_5XX_MATCHED_008=Y"}));
     EXPECT_EQ(demo.linkedNames(chooseBest, 5),
               (QStringList{"Prefer full level records", "Prefer national agency records",
-                           "Prefer the newest record"}));
+                           "Prefer records with see references"}));
 }
 
 TEST_F(MergeConfiguration, ATickedConditionWithoutItsValueIsRefusedAndNothingIsStored) {
@@ -196,7 +196,7 @@ TEST_F(MergeConfiguration, TheDialogShowsASavedConfigurationAsItIs) {
     DemoClient demo(db);
     // Saved through the model, as another run of the screen would have.
     RuleSet companionSaved;
-    for (const char* name : {"Prefer the newest record", "Prefer full level records"})
+    for (const char* name : {"Prefer records with see references", "Prefer full level records"})
         for (int i = 0; i < demo.sets().GetRuleDocuments(5)->Count(); ++i)
             if (demo.sets().GetRuleDocuments(5)->At(i).Name == name)
                 companionSaved.AddLink(demo.sets().GetRuleDocuments(5)->At(i).Id);
@@ -245,7 +245,7 @@ TEST_F(MergeConfiguration, TheDialogShowsASavedConfigurationAsItIs) {
     EXPECT_EQ(rules.MultipleMatches().item(0, 0)->checkState(), Qt::Unchecked);
     const Grid& linked = rules.BestMatch().Linked();
     ASSERT_EQ(linked.rowCount(), 2);
-    EXPECT_EQ(linked.TextMatrix(0, 0), "Prefer the newest record");
+    EXPECT_EQ(linked.TextMatrix(0, 0), "Prefer records with see references");
 
     // Stored unchanged, the configuration links the same documents: the
     // conditions first, then the merge rules in their rows' order.
@@ -258,7 +258,7 @@ TEST_F(MergeConfiguration, TheDialogShowsASavedConfigurationAsItIs) {
                                   "IGNORE_5XX_MATCHED_008=Y", "MMM_TOPICAL=Y"})
         EXPECT_TRUE(parameters(*merge).contains(parameter)) << parameter;
     EXPECT_EQ(demo.linkedNames(*chooseBest, 5),
-              (QStringList{"Prefer the newest record", "Prefer full level records"}));
+              (QStringList{"Prefer records with see references", "Prefer full level records"}));
 }
 
 TEST_F(MergeConfiguration, AConfigurationIsSavedWithItsCompanionCopiedAndDeletedWithIt) {
