@@ -20,9 +20,14 @@ RecordSetSender::RecordSetSender(orvane::Channel& channel, PlatformServices& pla
 
 void RecordSetSender::Begin(const QList<qint32>& ids, qint32 recordSetId, int recordType,
                             RecordSetProgress* progress) {
+    Begin(static_cast<int>(ids.size()), recordSetId, recordType, progress);
+}
+
+void RecordSetSender::Begin(int total, qint32 recordSetId, int recordType,
+                            RecordSetProgress* progress) {
     recordSetId_ = recordSetId;
     recordType_ = recordType;
-    total_ = static_cast<int>(ids.size());
+    total_ = total;
     sent_ = 0;
     inBatch_ = 0;
     notAddedIds_.clear();

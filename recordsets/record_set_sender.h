@@ -24,6 +24,9 @@ public:
     // Progress is shown only with a screen to show it and more than one batch to send.
     void Begin(const QList<qint32>& ids, qint32 recordSetId, int recordType,
                RecordSetProgress* progress = nullptr);
+    // The same for `total` ids given one by one (a range need not be listed first).
+    void Begin(int total, qint32 recordSetId, int recordType,
+               RecordSetProgress* progress = nullptr);
     // Puts one id on the request being built; true when it now holds BatchSize ids.
     bool AddRecordId(qint32 id);
     // Sends the request being built; true when the send failed (the operator

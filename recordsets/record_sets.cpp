@@ -161,6 +161,17 @@ bool RecordSets::AddToRecordSetQuiet(const QList<qint32>& ids, qint32 recordSetI
     return send(ids, recordSetId, recordType, nullptr);
 }
 
+bool RecordSets::AddRangeToRecordSet(qint32 from, qint32 to, qint32 recordSetId,
+                                     int recordType, RecordSetProgress* progress) {
+    RecordSetSender sender(state_.channel(), state_.platform(), state_.session().OperatorId());
+    const qint64 total = from <= to ? qint64(to) - from + 1 : 0; // at most 2^31 - 1
+    sender.Begin(static_cast<int>(total), recordSetId, recordType, progress);
+    for (qint64 id = from; id <= to; ++id)
+        if (sender.AddRecordId(static_cast<qint32>(id)) && sender.SendBatch())
+            return false;
+    return sender.Finish();
+}
+
 void RecordSets::FillRecordSetGrid(Grid& grid, qint32 selectId) const {
     grid.setUpdatesEnabled(false);
     grid.ClearRows();

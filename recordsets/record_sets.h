@@ -44,6 +44,10 @@ public:
     bool AddToRecordSet(const QList<qint32>& ids, qint32 recordSetId, int recordType,
                         RecordSetProgress* progress);
     bool AddToRecordSetQuiet(const QList<qint32>& ids, qint32 recordSetId, int recordType);
+    // Every id from `from` to `to` (from <= to), put on each request as it is
+    // built: a range of any size is never listed whole.
+    bool AddRangeToRecordSet(qint32 from, qint32 to, qint32 recordSetId, int recordType,
+                             RecordSetProgress* progress);
 
     // Name, record type short name, record count; row data the id. The
     // grid keeps its sort; `selectId` is selected and shown when listed.

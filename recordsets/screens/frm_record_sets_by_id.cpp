@@ -34,7 +34,7 @@ template <typename W> W* named(W* widget, const char* name) {
 
 QLineEdit* idField(const char* name, QWidget* owner) {
     auto* field = named(new QLineEdit, name);
-    field->setValidator(new QIntValidator(0, std::numeric_limits<qint32>::max(), owner));
+    field->setValidator(new QIntValidator(1, std::numeric_limits<qint32>::max(), owner));
     field->setMaximumWidth(110);
     return field;
 }
@@ -258,43 +258,51 @@ QList<qint32> frmRecordSets_Specific::ParseRecordIds(const QString& text) {
     return ids;
 }
 
-bool frmRecordSets_Specific::readIds(QList<qint32>& ids) {
-    auto warn = [this](const char* text) {
-        ShowRecordSetWarning(state_.platform(), QString::fromLatin1(text));
-    };
-    switch (input()) {
-    case OneId:
-        ids.push_back(fpRecordId_->text().toInt());
-        return true;
-    case IdFile: {
-        const QString path = fpRecordList_->text().trimmed();
-        FileSystem files(state_.platform());
-        // A missing or empty file is the reader's to report.
-        const QString text = files.GetFileContents(path);
-        if (files.LastErrorNumber() != 0) {
-            files.DisplayFileOpenError(path);
-            return false;
-        }
-        ids = ParseRecordIds(text);
-        if (ids.isEmpty()) {
-            warn("No ids found in file.");
-            return false;
-        }
-        return true;
+std::optional<qint32> frmRecordSets_Specific::RecordIdOf(const QString& text) {
+    bool number = false;
+    const qint64 id = text.trimmed().toLongLong(&number);
+    if (!number || id < 1 || id > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return static_cast<qint32>(id);
+}
+
+QString frmRecordSets_Specific::IdOutOfRangeText() {
+    return QStringLiteral("Record ids are whole numbers from 1 to 2147483647.");
+}
+
+bool frmRecordSets_Specific::readFileIds(QList<qint32>& ids) {
+    const QString path = fpRecordList_->text().trimmed();
+    FileSystem files(state_.platform());
+    // A missing or empty file is the reader's to report.
+    const QString text = files.GetFileContents(path);
+    if (files.LastErrorNumber() != 0) {
+        files.DisplayFileOpenError(path);
+        return false;
     }
-    case IdRange: {
-        const qint64 from = fpRecordFrom_->text().toLongLong();
-        const qint64 to = fpRecordTo_->text().toLongLong();
-        for (qint64 id = from; id <= to; ++id)
-            ids.push_back(static_cast<qint32>(id));
-        if (ids.isEmpty()) {
-            warn("Something is awry with the range.");
-            return false;
-        }
-        return true;
+    ids = ParseRecordIds(text);
+    if (ids.isEmpty()) {
+        ShowRecordSetWarning(state_.platform(), QStringLiteral("No ids found in file."));
+        return false;
     }
+    return true;
+}
+
+bool frmRecordSets_Specific::readTypedIds(Input chosen, qint32& from, qint32& to) {
+    const std::optional<qint32> first =
+        RecordIdOf(chosen == OneId ? fpRecordId_->text() : fpRecordFrom_->text());
+    const std::optional<qint32> last =
+        chosen == OneId ? first : RecordIdOf(fpRecordTo_->text());
+    if (!first || !last) {
+        ShowRecordSetWarning(state_.platform(), IdOutOfRangeText());
+        return false;
     }
-    return false;
+    if (*first > *last) {
+        ShowRecordSetWarning(state_.platform(), QStringLiteral("Record range is out of order."));
+        return false;
+    }
+    from = *first;
+    to = *last;
+    return true;
 }
 
 void frmRecordSets_Specific::Save() {
@@ -302,13 +310,10 @@ void frmRecordSets_Specific::Save() {
         return;
     BusyGuard busy(state_.busy());
     const Input chosen = input();
-    if (chosen == IdRange &&
-        fpRecordFrom_->text().toLongLong() > fpRecordTo_->text().toLongLong()) {
-        ShowRecordSetWarning(state_.platform(), QStringLiteral("Record range is out of order."));
-        return;
-    }
+    qint32 from = 0;
+    qint32 to = 0;
     QList<qint32> ids;
-    if (!readIds(ids))
+    if (chosen == IdFile ? !readFileIds(ids) : !readTypedIds(chosen, from, to))
         return;
 
     const int type = recordType();
@@ -326,7 +331,10 @@ void frmRecordSets_Specific::Save() {
     if (targetId == -1)
         return;
 
-    const bool added = sets_.AddToRecordSet(ids, targetId, type, this);
+    // A range goes batch by batch as it is counted, however long it is.
+    const bool added = chosen == IdFile
+                           ? sets_.AddToRecordSet(ids, targetId, type, this)
+                           : sets_.AddRangeToRecordSet(from, to, targetId, type, this);
     if (added && state_.hasMainWindow()) {
         const QString text = chosen == OneId ? QStringLiteral("Record successfully added to set '")
                              : chosen == IdFile
@@ -336,11 +344,15 @@ void frmRecordSets_Specific::Save() {
     }
     sets_.RefreshRecordSetScreens(targetId);
     RefillRecordSets(targetId);
-    if (!added)
-        return;
-    clearInputs();
-    if (toNewSet && optRecordSetExisting_->isEnabled())
-        setTarget(ExistingSet);
+    // The set just made exists now, whether or not every id went in: a retry
+    // goes to it rather than trying to make it again.
+    if (toNewSet) {
+        fpNewRecordSet_->clear();
+        if (optRecordSetExisting_->isEnabled())
+            setTarget(ExistingSet);
+    }
+    if (added)
+        clearInputs();
 }
 
 void frmRecordSets_Specific::clearInputs() {

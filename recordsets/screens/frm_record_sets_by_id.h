@@ -8,6 +8,7 @@
 #include "record_set_screens.h"
 
 #include <QList>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -47,6 +48,11 @@ public:
     // The ids of an id list file's text: the pieces between CR LF pairs that
     // are numbers, in order, duplicates kept.
     static QList<qint32> ParseRecordIds(const QString& text);
+    // The id typed into an id field: a whole number from 1 to 2147483647
+    // (a record id's range); none for anything else.
+    static std::optional<qint32> RecordIdOf(const QString& text);
+    // Told when a typed id or range end is not one.
+    static QString IdOutOfRangeText();
 
 private:
     void build();
@@ -57,7 +63,11 @@ private:
     int recordType() const;
     Target target() const;
     Input input() const;
-    bool readIds(QList<qint32>& ids);
+    // The ids of the file; false when it gave none (the operator has been told).
+    bool readFileIds(QList<qint32>& ids);
+    // The typed id, or both range ends, in `from` and `to`; false, with the
+    // operator told, when one is not a record id or the range is out of order.
+    bool readTypedIds(Input chosen, qint32& from, qint32& to);
     void clearInputs();
 
     SessionState& state_;

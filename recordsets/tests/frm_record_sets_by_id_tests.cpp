@@ -269,5 +269,127 @@ TEST_F(SpecificRecordsRequests, ANewSetWhoseNameIsTakenGetsNoIds) {
     EXPECT_EQ(controls.field("fpRecordId")->text(), "5");
 }
 
+// One record set as GET_RECORD_SETS lists it.
+orvane::wire::Fields listedSet(qint32 id, const std::string& name) {
+    return {{"RSID", id}, {"RSCO", "jsmith"}, {"RSD", ""}, {"RSN", name}, {"RSC", 0},
+            {"RST", 1},   {"RT", 1},          {"RSUD", ""}, {"RSUO", ""}};
+}
+
+TEST_F(SpecificRecordsRequests, ANewSetIsTheExistingChoiceOnceMadeEvenWhenItsIdsFailed) {
+    bool made = false;
+    transport->respond("GET_RECORD_SETS", [&](const orvane::wire::Request&) {
+        Answer answer{0, listedSet(8, "Taken")};
+        if (made)
+            for (auto& field : listedSet(9, "Fresh"))
+                answer.fields.push_back(field);
+        return answer;
+    });
+    transport->respond("ADD_RECORD_SET", [&](const orvane::wire::Request&) {
+        made = true;
+        return Answer{0, {{"RSID", 9}}};
+    });
+    transport->queue("ADD_TO_RECORD_SET", Answer{99, {}});
+    frmRecordSets_Specific screen(state);
+    SpecificControls controls(screen);
+    controls.type("fpRecordId", "5");
+    controls.type("fpNewRecordSet", "Fresh");
+    screen.Save();
+
+    EXPECT_EQ(platform.Texts(), QStringList{"Failed to add record(s) to set."});
+    EXPECT_TRUE(controls.option("optRecordSet_0")->isChecked());
+    EXPECT_EQ(controls.combo("cboRecordSet").currentData().toInt(), 9);
+    EXPECT_TRUE(controls.field("fpNewRecordSet")->text().isEmpty());
+    // The id stays for another try, which goes to the set made, not to a new one.
+    EXPECT_EQ(controls.field("fpRecordId")->text(), "5");
+    transport->queue("ADD_TO_RECORD_SET", Answer{0, {}});
+    screen.Save();
+    EXPECT_EQ(transport->sent("ADD_RECORD_SET").size(), 1u);
+    const auto sends = transport->sent("ADD_TO_RECORD_SET");
+    ASSERT_EQ(sends.size(), 2u);
+    EXPECT_EQ(sends[1].fields, (orvane::wire::Fields{{"OI", "jsmith"}, {"RSID", 9}, {"RID", 5}}));
+    EXPECT_TRUE(controls.field("fpRecordId")->text().isEmpty());
+}
+
+TEST_F(SpecificRecordsRequests, AnEmptyIdFileIsToldByTheFileReaderAlone) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("empty.txt");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    frmRecordSets_Specific screen(state);
+    SpecificControls controls(screen);
+    controls.chooseSet(8);
+    controls.type("fpRecordList", path);
+    screen.Save();
+    EXPECT_EQ(platform.Texts(), QStringList{"Could not open the file \"" + path +
+                                            "\"\r\n\r\nError #62: Input past end of file"});
+    EXPECT_TRUE(transport->sent("ADD_TO_RECORD_SET").empty());
+}
+
+TEST_F(SpecificRecordsRequests, IdsOutsideOneTo2147483647AreRefusedBeforeAnythingIsSent) {
+    struct Case {
+        const char* id;
+        const char* from;
+        const char* to;
+    };
+    const std::vector<Case> cases{
+        {"0", "", ""},          {"2147483648", "", ""}, {"-3", "", ""},
+        {"", "0", "5"},         {"", "5", "2147483648"}, {"", "99999999999", "1"},
+    };
+    frmRecordSets_Specific screen(state);
+    SpecificControls controls(screen);
+    controls.chooseSet(8);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.id) + " " + c.from + "-" + c.to);
+        platform.Clear();
+        // As pasted or set, past what the fields' validators let through.
+        controls.field("fpRecordId")->setText(c.id);
+        controls.field("fpRecordFrom")->setText(c.from);
+        controls.field("fpRecordTo")->setText(c.to);
+        controls.option(*c.id ? "optRecord_0" : "optRecord_2")->setChecked(true);
+        screen.Save();
+        EXPECT_EQ(platform.Texts(), QStringList{frmRecordSets_Specific::IdOutOfRangeText()});
+        EXPECT_TRUE(transport->sent("ADD_TO_RECORD_SET").empty());
+    }
+    EXPECT_EQ(frmRecordSets_Specific::IdOutOfRangeText(),
+              "Record ids are whole numbers from 1 to 2147483647.");
+}
+
+TEST_F(SpecificRecordsRequests, ARangeGoesOutBatchByBatchWithoutBeingListedFirst) {
+    frmRecordSets_Specific screen(state);
+    SpecificControls controls(screen);
+    controls.chooseSet(8);
+
+    // The last ids a record id may have, up to the very last.
+    transport->respond("ADD_TO_RECORD_SET", [](const orvane::wire::Request&) {
+        return Answer{0, {}};
+    });
+    controls.type("fpRecordFrom", "2147483600");
+    controls.type("fpRecordTo", "2147483647");
+    screen.Save();
+    auto sends = transport->sent("ADD_TO_RECORD_SET");
+    ASSERT_EQ(sends.size(), 1u);
+    ASSERT_EQ(sends[0].fields.size(), 2u + 48u);
+    EXPECT_EQ(sends[0].fields[2], (orvane::wire::Field{"RID", 2147483600}));
+    EXPECT_EQ(sends[0].fields.back(), (orvane::wire::Field{"RID", 2147483647}));
+
+    // Every id there is: listed first, that would be 8 GiB before the first
+    // request. Sent as counted, it stops at the batch that fails.
+    transport->clearSent();
+    transport->queue("ADD_TO_RECORD_SET", Answer{0, {}});
+    transport->queue("ADD_TO_RECORD_SET", Answer{99, {}});
+    controls.type("fpRecordFrom", "1");
+    controls.type("fpRecordTo", "2147483647");
+    screen.Save();
+    sends = transport->sent("ADD_TO_RECORD_SET");
+    ASSERT_EQ(sends.size(), 2u);
+    EXPECT_EQ(sends[1].fields.size(), 2u + 1000u);
+    EXPECT_EQ(sends[1].fields[2], (orvane::wire::Field{"RID", 1001}));
+    EXPECT_EQ(sends[1].fields.back(), (orvane::wire::Field{"RID", 2000}));
+    EXPECT_EQ(platform.Texts(), QStringList{"Failed to add record(s) to set."});
+    EXPECT_EQ(controls.field("fpRecordTo")->text(), "2147483647");
+}
+
 } // namespace
 } // namespace velumar
