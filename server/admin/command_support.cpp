@@ -60,7 +60,8 @@ std::string askLine(Console& console, std::string_view prompt) {
 } // namespace
 
 void requireExistingDatabase(const std::string& path) {
-    if (!std::filesystem::exists(path))
+    // A PostgreSQL database is made by its administrator; connecting tells.
+    if (!isPostgresLocation(path) && !std::filesystem::exists(path))
         throw std::runtime_error("no database at " + path +
                                  "; create one with: orvane-server init --db " + path);
 }
@@ -68,7 +69,12 @@ void requireExistingDatabase(const std::string& path) {
 std::unique_ptr<Store> openExistingStore(const Arguments& args) {
     const std::string path = args.required("db");
     requireExistingDatabase(path);
-    return std::make_unique<Store>(path);
+    return std::make_unique<Store>(path, Database::DefaultBusyTimeout, filesBase(args));
+}
+
+std::string filesBase(const Arguments& args) {
+    const auto folder = args.value("files");
+    return folder ? (std::filesystem::path(*folder) / "orvane").string() : std::string();
 }
 
 std::string readNewPassword(Console& console, std::string_view operatorId) {

@@ -17,6 +17,9 @@ void requireExistingDatabase(const std::string& path);
 // The store of --db; refuses a file that does not exist rather than create
 // an empty one (only init creates).
 std::unique_ptr<Store> openExistingStore(const Arguments& args);
+// What job files are named after with --files DIR ("DIR/orvane", so jobs go
+// in DIR/orvane.jobs/); empty without it.
+std::string filesBase(const Arguments& args);
 
 // From the environment variable ORVANE_PASSWORD when set, else one line of
 // input (asked for twice, unechoed, on a terminal). Never from the command

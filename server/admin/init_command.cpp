@@ -14,7 +14,7 @@ namespace {
 
 void init(const Arguments& args, Console& console) {
     const std::string path = args.required("db");
-    const bool existed = std::filesystem::exists(path);
+    const bool existed = isPostgresLocation(path) || std::filesystem::exists(path);
     Store store(path);
     console.out << (existed ? "opened " : "created ") << path << " (schema version "
                 << store.schemaVersion() << ")\n";
@@ -39,7 +39,7 @@ void init(const Arguments& args, Console& console) {
 
 Command initCommand() {
     return {.words = "init",
-            .synopsis = "--db FILE [--demo]",
+            .synopsis = "--db FILE|URL [--demo]",
             .summary = "create or update a database; --demo adds demo operators, data, catalogue",
             .options = {{"db"}, {"demo", false}},
             .takesWords = false,

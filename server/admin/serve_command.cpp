@@ -47,6 +47,10 @@ ListenAddress parseListen(const std::string& text) {
 ServerOptions serverOptions(const Arguments& args) {
     ServerOptions options;
     options.dbPath = args.required("db");
+    options.filesPath = filesBase(args);
+    if (isPostgresLocation(options.dbPath) && options.filesPath.empty())
+        throw UsageError("a PostgreSQL database needs --files DIR, the folder of job logs and "
+                         "result files every server shares");
     if (auto idle = args.value("session-idle")) {
         const auto seconds = parseNumber<long>(*idle, 1, 365L * 24 * 3600);
         if (!seconds)
@@ -155,7 +159,8 @@ void serve(const Arguments& args, Console& console) {
 
 Command serveCommand() {
     return {.words = "serve",
-            .synopsis = "--db FILE --listen HOST:PORT [--tls-cert FILE --tls-key FILE] "
+            .synopsis = "--db FILE|URL [--files DIR] --listen HOST:PORT "
+                        "[--tls-cert FILE --tls-key FILE] "
                         "[--session-idle SECONDS] [--session-max SECONDS] [--log FILE] "
                         "[--workers N] [--backlog N] "
                         "[--max-connections N] [--request-timeout SECONDS]",
@@ -163,6 +168,7 @@ Command serveCommand() {
                        "port 0 picks a free one; workers (16) run requests, a request's head "
                        "and body must be in within the request timeout (10 s)",
             .options = {{"db"},
+                        {"files"},
                         {"listen"},
                         {"tls-cert"},
                         {"tls-key"},

@@ -112,7 +112,8 @@ void setPasswordHash(Database& db, std::int64_t row, const std::string& password
 
 void grantRights(Database& db, std::int64_t row, std::span<const std::string_view> codes) {
     checkRightCodes(codes);
-    auto st = db.prepare("INSERT OR IGNORE INTO operator_rights (operator, code) VALUES (?1, ?2)");
+    auto st = db.prepare("INSERT INTO operator_rights (operator, code) VALUES (?1, ?2) "
+                         "ON CONFLICT DO NOTHING");
     for (auto code : codes) {
         st.bind(1, row).bind(2, code).run();
         st.reset();
@@ -180,13 +181,15 @@ std::vector<Place> listLocations(Database& db) {
 
 void assignLocation(Database& db, std::int64_t operatorRow, std::string_view locationCode) {
     auto st =
-        db.prepare("INSERT OR IGNORE INTO operator_locations (operator, location) VALUES (?1, ?2)");
+        db.prepare("INSERT INTO operator_locations (operator, location) VALUES (?1, ?2) "
+                   "ON CONFLICT DO NOTHING");
     st.bind(1, operatorRow).bind(2, locationRow(db, locationCode)).run();
 }
 
 void assignLibrary(Database& db, std::int64_t operatorRow, std::string_view libraryCode) {
     auto st =
-        db.prepare("INSERT OR IGNORE INTO operator_libraries (operator, library) VALUES (?1, ?2)");
+        db.prepare("INSERT INTO operator_libraries (operator, library) VALUES (?1, ?2) "
+                   "ON CONFLICT DO NOTHING");
     st.bind(1, operatorRow).bind(2, libraryRow(db, libraryCode)).run();
 }
 

@@ -11,46 +11,6 @@ namespace orvane::server {
 
 namespace {
 
-// A larger page cache, fewer checkpoints and no foreign key checks while
-// importing: index entries
-// land all over their tables, and each batch dirties many of the same pages
-// again, which a checkpoint per thousand pages would copy over and over.
-class ImportCache {
-public:
-    explicit ImportCache(Database& db) : db_(db) {
-        previous_ = pragma("cache_size");
-        previousCheckpoint_ = pragma("wal_autocheckpoint");
-        db_.exec("PRAGMA cache_size = -65536");
-        db_.exec("PRAGMA wal_autocheckpoint = 32768");
-        // Every index entry and history row names the record the import has
-        // just written in the same transaction; checking that once more per
-        // entry is a look-up for nothing. Nothing is deleted, so nothing cascades.
-        db_.exec("PRAGMA foreign_keys = OFF");
-    }
-    ~ImportCache() {
-        try {
-            db_.exec("PRAGMA foreign_keys = ON");
-            db_.exec("PRAGMA cache_size = " + std::to_string(previous_));
-            db_.exec("PRAGMA wal_autocheckpoint = " + std::to_string(previousCheckpoint_));
-        } catch (const StoreError&) {
-            // The connection keeps the import's settings; nothing is lost.
-        }
-    }
-    ImportCache(const ImportCache&) = delete;
-    ImportCache& operator=(const ImportCache&) = delete;
-
-private:
-    std::int64_t pragma(const std::string& name) {
-        auto st = db_.prepare("PRAGMA " + name);
-        st.step();
-        return st.int64(0);
-    }
-
-    Database& db_;
-    std::int64_t previous_ = 0;
-    std::int64_t previousCheckpoint_ = 0;
-};
-
 // A record of the batch being written, kept until the batch is committed.
 struct BatchRecord {
     std::size_t offset = 0;
@@ -133,7 +93,7 @@ void importFile(Database& db, const std::string& path, const ImportOptions& opti
     std::error_code ignored;
     ImportProgress progress{path, 0,
                             static_cast<std::size_t>(std::filesystem::file_size(path, ignored)), 0};
-    ImportCache cache(db);
+    BulkWrite bulk(db);
     RecordWriter writer(db, options.operatorId);
     const std::size_t batchSize = options.batchSize == 0 ? 1 : options.batchSize;
 

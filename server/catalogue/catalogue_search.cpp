@@ -18,9 +18,10 @@ std::vector<std::int32_t> lookUp(Statement& exact, Statement& prefix, RecordKind
     for (const std::string_view code : codes) {
         st.reset();
         st.bind(1, toNumber(kind)).bind(2, code).bind(3, key);
-        // No key byte is 0xFF (keys are UTF-8), so this bounds every key the prefix begins.
+        // Keys are UTF-8 compared octet by octet: the prefix and the highest
+        // code point (U+10FFFF, in no key) bound every key the prefix begins.
         if (truncate)
-            st.bind(4, std::string(key) + '\xFF');
+            st.bind(4, std::string(key).append("\xF4\x8F\xBF\xBF"));
         while (st.step())
             ids.push_back(static_cast<std::int32_t>(st.int64(0)));
     }

@@ -90,13 +90,9 @@ void IndexWriter::discard() {
 
 void IndexWriter::insertRows(std::size_t from, std::size_t count) {
     if (!insertMany_) {
-        // OR FAIL: a refused row ends the statement where it is, so SQLite
-        // keeps no journal to undo the statement's earlier rows (the caller
-        // rolls back the whole batch instead).
-        std::string sql =
-            "INSERT OR FAIL INTO catalogue_index (record_type, code, key, record_id) VALUES ";
-        for (std::size_t i = 0; i < RowsPerInsert; ++i)
-            sql += i ? ",(?,?,?,?)" : "(?,?,?,?)";
+        // A refused row fails the statement; the caller rolls back the batch.
+        const std::string sql = db_.multiRowInsert(
+            "catalogue_index (record_type, code, key, record_id)", 4, static_cast<int>(RowsPerInsert));
         insertMany_.emplace(db_.prepare(sql));
     }
     Statement& st = *insertMany_;

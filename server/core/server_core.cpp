@@ -6,7 +6,7 @@
 namespace orvane::server {
 
 ServerCore::ServerCore(const ServerOptions& options)
-    : log_(), store_(options.dbPath, options.busyTimeout), sessions_(options.sessionIdleLimit, options.clock, options.sessionLifetime),
+    : log_(), store_(options.dbPath, options.busyTimeout, options.filesPath), sessions_(options.sessionIdleLimit, options.clock, options.sessionLifetime),
       loginGuard_(options.loginLimits, options.clock),
       dispatcher_(store_, sessions_, log_, {options.trustLocalLogin, &loginGuard_}),
       endpoint_(dispatcher_) {

@@ -16,7 +16,11 @@
 namespace orvane::server {
 
 struct ServerOptions {
+    // A SQLite file, or a "postgresql://" URL.
     std::string dbPath;
+    // What job files are named after ("x" gives "x.jobs/"); the SQLite file
+    // when empty. A PostgreSQL database needs one.
+    std::string filesPath;
     std::chrono::seconds sessionIdleLimit = std::chrono::minutes(30);
     // However busy, a session ends this long after its login.
     std::chrono::seconds sessionLifetime = std::chrono::hours(12);

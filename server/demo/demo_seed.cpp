@@ -49,7 +49,8 @@ bool hasSetting(Database& db, std::string_view key) {
 }
 
 void putSetting(Database& db, std::string_view key, std::string_view value) {
-    auto st = db.prepare("INSERT OR REPLACE INTO settings (key, value) VALUES (?1, ?2)");
+    auto st = db.prepare("INSERT INTO settings (key, value) VALUES (?1, ?2) "
+                         "ON CONFLICT (key) DO UPDATE SET value = excluded.value");
     st.bind(1, key).bind(2, value).run();
 }
 

@@ -101,7 +101,8 @@ void seedDemoReference(Database& db) {
         profile.bind(1, p.code).bind(2, p.name).run();
         profile.reset();
     }
-    db.prepare("INSERT OR REPLACE INTO settings (key, value) VALUES ('rule_doc_header', ?1)")
+    db.prepare("INSERT INTO settings (key, value) VALUES ('rule_doc_header', ?1) "
+               "ON CONFLICT (key) DO UPDATE SET value = excluded.value")
         .bind(1, RuleDocHeader)
         .run();
 }

@@ -28,8 +28,8 @@ std::vector<std::int32_t> RecordSetMembers::add(std::int32_t setId, int recordTy
     auto inCatalogue = db_.prepare(
         "SELECT 1 FROM catalogue_records WHERE record_type = ?1 AND record_id = ?2");
     // The primary key (record_set, record_id) turns an id already held into a no-op.
-    auto insert = db_.prepare("INSERT OR IGNORE INTO record_set_members "
-                              "(record_set, ordinal, record_id) VALUES (?1, ?2, ?3)");
+    auto insert = db_.prepare("INSERT INTO record_set_members (record_set, ordinal, record_id) "
+                              "VALUES (?1, ?2, ?3) ON CONFLICT (record_set, record_id) DO NOTHING");
     std::int64_t ordinal = lastOrdinal(db_, setId);
     std::int64_t added = 0;
     for (const std::int32_t id : ids) {

@@ -13,7 +13,7 @@ std::optional<std::int64_t> optionalId(Statement& st) {
 
 bool nameTaken(Database& db, const RuleDocumentChange& change) {
     auto st = db.prepare(
-        "SELECT 1 FROM rule_documents WHERE rule_type = ?1 AND name = ?2 AND id IS NOT ?3");
+        "SELECT 1 FROM rule_documents WHERE rule_type = ?1 AND name = ?2 AND id IS DISTINCT FROM ?3");
     st.bind(1, change.ruleType).bind(2, change.name).bind(3, change.id);
     return st.step();
 }

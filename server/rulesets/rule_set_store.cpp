@@ -28,7 +28,7 @@ std::string requiredParameters(Database& db, std::int64_t id) {
 }
 
 bool nameTaken(Database& db, const RuleSetChange& change) {
-    auto st = db.prepare("SELECT 1 FROM rule_sets WHERE name = ?1 AND id IS NOT ?2");
+    auto st = db.prepare("SELECT 1 FROM rule_sets WHERE name = ?1 AND id IS DISTINCT FROM ?2");
     st.bind(1, change.name).bind(2, change.id);
     return st.step();
 }

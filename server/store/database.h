@@ -1,13 +1,13 @@
 #pragma once
-// A thin, exception-based layer over one SQLite connection: prepared
-// statements with typed binding, and a scoped transaction.
+// One connection to the server's database, whichever engine holds it (a
+// SQLite file, or PostgreSQL shared by several servers): prepared statements
+// with typed binding, a scoped transaction and a savepoint.
 //
-// SQLite lets writers take turns in no order: a connection that commits and
-// begins again at once (an import, a job's bulks) can keep one that waits
-// out until its timeout. So a connection waiting for the write lock says so
-// with a shared lock on a file beside the database ("-writers"), in this
-// process or another, and a transaction about to begin steps aside while
-// anyone waits (for a moment at most).
+// The server writes its SQL once: `?N` placeholders and what both engines
+// read alike (ON CONFLICT, coalesce, the schema's own functions). What still
+// differs stays here: each engine's connection translates or builds it.
+
+#include "compiled_statement.h"
 
 #include <chrono>
 #include <cstdint>
@@ -16,9 +16,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace orvane::server {
 
@@ -30,46 +27,59 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+enum class Engine { Sqlite, Postgres };
+
 class Statement {
 public:
-    Statement(Database& owner, sqlite3* db, std::string_view sql);
-    // A statement compiled before, from the connection's cache.
-    Statement(Database& owner, sqlite3* db, sqlite3_stmt* compiled);
+    Statement(std::unique_ptr<CompiledStatement> compiled, std::shared_ptr<StatementCache> cache);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
-    Statement(Statement&& other) noexcept;
+    Statement(Statement&& other) noexcept = default;
     Statement& operator=(Statement&&) = delete;
 
     // Binding is by 1-based position; each returns *this to chain.
-    Statement& bind(int index, std::int64_t value);
+    Statement& bind(int index, std::int64_t value) {
+        compiled_->bindInt(index, value);
+        return *this;
+    }
     Statement& bind(int index, int value) { return bind(index, static_cast<std::int64_t>(value)); }
     Statement& bind(int index, bool value) { return bind(index, static_cast<std::int64_t>(value)); }
-    Statement& bind(int index, std::string_view value);
+    Statement& bind(int index, std::string_view value) {
+        compiled_->bindText(index, value);
+        return *this;
+    }
     Statement& bind(int index, const char* value) { return bind(index, std::string_view(value)); }
-    Statement& bindNull(int index);
+    Statement& bindNull(int index) {
+        compiled_->bindNull(index);
+        return *this;
+    }
     // Octets kept as they are (MARC records in any coding).
-    Statement& bindBlob(int index, std::string_view octets);
+    Statement& bindBlob(int index, std::string_view octets) {
+        compiled_->bindBlob(index, octets);
+        return *this;
+    }
     template <typename T> Statement& bind(int index, const std::optional<T>& value) {
         return value ? bind(index, *value) : bindNull(index);
     }
 
     // Next row: true when there is one. Done statements reset on the next bind round.
-    bool step();
+    bool step() { return compiled_->step(); }
     // Runs to the end, for statements that return no rows.
-    void run();
-    void reset();
+    void run() {
+        while (step()) {
+        }
+    }
+    void reset() { compiled_->reset(); }
 
-    std::int64_t int64(int column) const;
+    std::int64_t int64(int column) const { return compiled_->int64(column); }
     int int32(int column) const { return static_cast<int>(int64(column)); }
-    std::string text(int column) const;
-    std::string blob(int column) const;
-    bool isNull(int column) const;
+    std::string text(int column) const { return compiled_->text(column); }
+    std::string blob(int column) const { return compiled_->blob(column); }
+    bool isNull(int column) const { return compiled_->isNull(column); }
 
 private:
-    Database* owner_;
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
+    std::unique_ptr<CompiledStatement> compiled_;
     // Where the compiled statement goes back when this one ends.
     std::shared_ptr<StatementCache> cache_;
 };
@@ -79,44 +89,49 @@ public:
     // How long a statement waits for another connection's write lock.
     static constexpr std::chrono::milliseconds DefaultBusyTimeout{30'000};
 
-    // Opens (creating when absent) with WAL, foreign keys and a busy timeout.
-    explicit Database(const std::string& path,
-                      std::chrono::milliseconds busyTimeout = DefaultBusyTimeout);
-    ~Database();
+    virtual ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
+
+    virtual Engine engine() const = 0;
 
     // Compiled once per connection: a statement prepared again (the same SQL)
     // comes from the cache its predecessor went back to.
     Statement prepare(std::string_view sql);
-    void exec(std::string_view sql);
-    std::int64_t lastInsertId() const;
-    int changes() const;
-    sqlite3* handle() const { return db_; }
+    // One or more statements, with nothing bound and no rows read.
+    virtual void exec(std::string_view sql) = 0;
+    // The key the last INSERT gave its row.
+    virtual std::int64_t lastInsertId() = 0;
+    // Rows the last INSERT, UPDATE or DELETE touched.
+    virtual int changes() const = 0;
 
-    // Before a write transaction: waits while other connections wait for the
-    // write lock, up to a moment, so they go first.
-    void yieldToWaitingWriters();
-    // After a statement: no longer waiting, whether it got the lock or not.
-    void doneWaiting() {
-        if (waiting_)
-            stopWaiting();
-    }
+    // Starts a write transaction (Transaction does, and ends it).
+    virtual void beginWrite() = 0;
+    // An INSERT of `rows` rows of `columns` values each into `into` (a table
+    // and its column list), every value a placeholder in order. A refused row
+    // fails the statement, and the caller rolls back.
+    virtual std::string multiRowInsert(std::string_view into, int columns, int rows) const;
+    // Settings for a long run of writes (an import), and back.
+    virtual void enterBulkWrite() {}
+    virtual void leaveBulkWrite() {}
+
+protected:
+    Database();
+    virtual std::unique_ptr<CompiledStatement> compile(std::string_view sql) = 0;
+    // Frees the idle compiled statements; those in use free themselves.
+    void closeStatements();
 
 private:
-    friend class Statement;
-    static int onBusy(void* self, int attempts);
-    void stopWaiting();
-
-    sqlite3* db_ = nullptr;
     std::shared_ptr<StatementCache> cache_;
-    int writersFd_ = -1; // the "-writers" file, or -1 when it cannot be had
-    bool waiting_ = false;
-    std::chrono::steady_clock::time_point busySince_{};
-    std::chrono::milliseconds busyTimeout_;
 };
 
-// BEGIN IMMEDIATE on construction; rolled back unless commit() is called.
+// A SQLite file path, or a PostgreSQL connection URL
+// ("postgresql://" or "postgres://").
+bool isPostgresLocation(std::string_view location);
+std::unique_ptr<Database> openDatabase(const std::string& location,
+                                       std::chrono::milliseconds busyTimeout);
+
+// A write transaction from construction; rolled back unless commit() is called.
 class Transaction {
 public:
     explicit Transaction(Database& db);
@@ -143,6 +158,18 @@ public:
 private:
     Database& db_;
     bool done_ = false;
+};
+
+// The connection's settings for a long run of writes while it lives.
+class BulkWrite {
+public:
+    explicit BulkWrite(Database& db) : db_(db) { db_.enterBulkWrite(); }
+    ~BulkWrite() { db_.leaveBulkWrite(); }
+    BulkWrite(const BulkWrite&) = delete;
+    BulkWrite& operator=(const BulkWrite&) = delete;
+
+private:
+    Database& db_;
 };
 
 } // namespace orvane::server

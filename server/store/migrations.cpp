@@ -260,29 +260,47 @@ constexpr std::array<Migration, 7> All{{{1, Schema1},
                                         {6, Schema6},
                                         {7, Schema7}}};
 
-int userVersion(Database& db) {
+} // namespace
+
+std::span<const Migration> migrations() { return All; }
+
+std::span<const Migration> migrations(Engine engine) {
+    return engine == Engine::Postgres ? postgresMigrations() : migrations();
+}
+
+int schemaVersion(Database& db) {
+    if (db.engine() == Engine::Postgres) {
+        db.exec("CREATE TABLE IF NOT EXISTS schema_version (version BIGINT NOT NULL)");
+        auto st = db.prepare("SELECT coalesce(max(version), 0) FROM schema_version");
+        st.step();
+        return st.int32(0);
+    }
     auto st = db.prepare("PRAGMA user_version");
     st.step();
     return st.int32(0);
 }
 
-} // namespace
-
-std::span<const Migration> migrations() { return All; }
-
 int migrate(Database& db) {
-    int version = userVersion(db);
-    for (const auto& m : All) {
+    int version = schemaVersion(db);
+    for (const auto& m : migrations(db.engine())) {
         if (m.version <= version)
             continue;
         Transaction tx(db);
+        // Servers starting together on one PostgreSQL database take turns;
+        // SQLite's write lock does that already.
+        if (db.engine() == Engine::Postgres)
+            db.exec("SELECT pg_advisory_xact_lock(7261)");
         // A second process may have migrated while this one waited for the lock.
-        if (userVersion(db) >= m.version) {
+        if (schemaVersion(db) >= m.version) {
             version = m.version;
             continue;
         }
         db.exec(m.sql);
-        db.exec("PRAGMA user_version = " + std::to_string(m.version));
+        if (db.engine() == Engine::Postgres)
+            db.exec("INSERT INTO schema_version (version) VALUES (" + std::to_string(m.version) +
+                    ")");
+        else
+            db.exec("PRAGMA user_version = " + std::to_string(m.version));
         tx.commit();
         version = m.version;
     }

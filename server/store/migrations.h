@@ -1,21 +1,26 @@
 #pragma once
-// Numbered schema migrations. Each runs once, in its own transaction,
-// and records its number in PRAGMA user_version.
+// Numbered schema migrations, one list per engine with the same numbers.
+// Each runs once, in its own transaction, and records its number (SQLite's
+// PRAGMA user_version, PostgreSQL's schema_version table).
+
+#include "database.h"
 
 #include <span>
 #include <string_view>
 
 namespace orvane::server {
 
-class Database;
-
 struct Migration {
     int version;
     std::string_view sql;
 };
 
+// The SQLite list.
 std::span<const Migration> migrations();
-// Applies every migration above the file's version; returns the new version.
+std::span<const Migration> postgresMigrations();
+std::span<const Migration> migrations(Engine engine);
+int schemaVersion(Database& db);
+// Applies every migration above the database's version; returns the new version.
 int migrate(Database& db);
 
 } // namespace orvane::server

@@ -10,9 +10,19 @@ namespace {
 std::atomic<std::uint64_t> nextSerial{1};
 } // namespace
 
-Store::Store(std::string path, std::chrono::milliseconds busyTimeout)
-    : path_(std::move(path)), busyTimeout_(busyTimeout), serial_(nextSerial++) {
+Store::Store(std::string location, std::chrono::milliseconds busyTimeout, std::string filesBase)
+    : location_(std::move(location)), filesBase_(std::move(filesBase)),
+      engine_(isPostgresLocation(location_) ? Engine::Postgres : Engine::Sqlite),
+      busyTimeout_(busyTimeout), serial_(nextSerial++) {
+    if (filesBase_.empty() && engine_ == Engine::Sqlite)
+        filesBase_ = location_;
     migrate(db());
+}
+
+const std::string& Store::path() const {
+    if (filesBase_.empty())
+        throw StoreError("a PostgreSQL database keeps its job files in the folder given with --files");
+    return filesBase_;
 }
 
 Store::~Store() = default;
@@ -27,16 +37,12 @@ Database& Store::db() {
     std::lock_guard lock(mutex_);
     auto& slot = connections_[std::this_thread::get_id()];
     if (!slot)
-        slot = std::make_unique<Database>(path_, busyTimeout_);
+        slot = openDatabase(location_, busyTimeout_);
     lastSerial = serial_;
     last = slot.get();
     return *slot;
 }
 
-int Store::schemaVersion() {
-    auto st = db().prepare("PRAGMA user_version");
-    st.step();
-    return st.int32(0);
-}
+int Store::schemaVersion() { return orvane::server::schemaVersion(db()); }
 
 } // namespace orvane::server

@@ -1,6 +1,7 @@
 #pragma once
-// The server's storage: one SQLite file, one connection per thread, the
-// schema brought up to date by numbered migrations when first opened.
+// The server's storage: a SQLite file or a PostgreSQL database, one
+// connection per thread, the schema brought up to date by numbered
+// migrations when first opened.
 
 #include "database.h"
 
@@ -14,20 +15,30 @@ namespace orvane::server {
 
 class Store {
 public:
-    // Opens the file and applies any migrations it lacks.
-    explicit Store(std::string path,
-                   std::chrono::milliseconds busyTimeout = Database::DefaultBusyTimeout);
+    // Opens the database (a file path or a "postgresql://" URL) and applies
+    // any migrations it lacks. Job files go beside `filesBase`: the SQLite
+    // file by default; a PostgreSQL database has none unless given one.
+    explicit Store(std::string location,
+                   std::chrono::milliseconds busyTimeout = Database::DefaultBusyTimeout,
+                   std::string filesBase = {});
     ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
     // This thread's connection, opened on first use.
     Database& db();
-    const std::string& path() const { return path_; }
+    // What files beside the database are named after ("orvane.db" gives
+    // "orvane.db.jobs/").
+    const std::string& path() const;
+    // The file path or URL the store was opened with.
+    const std::string& location() const { return location_; }
+    Engine engine() const { return engine_; }
     int schemaVersion();
 
 private:
-    std::string path_;
+    std::string location_;
+    std::string filesBase_;
+    Engine engine_;
     std::chrono::milliseconds busyTimeout_;
     // Tells this store from one made later at the same address, for the
     // per-thread shortcut to its connection.

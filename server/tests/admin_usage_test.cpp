@@ -15,7 +15,7 @@ TEST(AdminUsage, HelpGoesToOutputAndExitsZero) {
     const auto program = runCommand({"--help"});
     EXPECT_EQ(program.status, 0);
     for (const char* command :
-         {"init --db FILE [--demo]", "serve --db FILE --listen HOST:PORT",
+         {"init --db FILE|URL [--demo]", "serve --db FILE|URL [--files DIR] --listen HOST:PORT",
           "operator grant --db FILE --id ID (CODE... | --all)", "library add", "location list"})
         EXPECT_NE(program.out.find(command), std::string::npos) << command;
 

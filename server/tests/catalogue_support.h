@@ -79,13 +79,15 @@ inline std::int64_t scalar(Database& db, const std::string& sql) {
 class CatalogueStore : public ::testing::Test {
 protected:
     void SetUp() override {
-        store_ = std::make_unique<Store>(dir_.file("catalogue.db"));
+        store_ = std::make_unique<Store>(database_.location(), Database::DefaultBusyTimeout,
+                                         database_.filesBase());
         db().exec("INSERT INTO owning_libraries (id, code, name) VALUES (1, 'MAIN', 'Main')");
         db().exec(
             "INSERT INTO locations (id, code, name, library) VALUES (4, 'STACKS', 'Stacks', 1)");
     }
     Database& db() { return store_->db(); }
-    std::string path() const { return dir_.file("catalogue.db"); }
+    // Its file path or URL.
+    const std::string& path() const { return database_.location(); }
     const TempDir& dir() const { return dir_; }
 
     std::string stored(RecordKind kind, std::int32_t id) {
@@ -98,6 +100,7 @@ protected:
 
 private:
     TempDir dir_;
+    TestDatabase database_{dir_.path(), "catalogue.db"};
     std::unique_ptr<Store> store_;
 };
 

@@ -90,8 +90,8 @@ TEST(JobCrash, ServerKilledMidJobLeavesWholeBulksAndTheJobFailed) {
     }
 
     {
-        Database check(db);
-        auto st = check.prepare("SELECT marc FROM catalogue_records WHERE record_type = 1");
+        const auto check = openDatabase(db, Database::DefaultBusyTimeout);
+        auto st = check->prepare("SELECT marc FROM catalogue_records WHERE record_type = 1");
         int marked = 0;
         int records = 0;
         while (st.step()) {
@@ -105,7 +105,7 @@ TEST(JobCrash, ServerKilledMidJobLeavesWholeBulksAndTheJobFailed) {
         EXPECT_GT(marked, 0);
         EXPECT_LT(marked, 2000);
         EXPECT_EQ(marked % 200, 0) << "a bulk was half written";
-        auto history = check.prepare("SELECT count(*) FROM catalogue_history WHERE action = 'replaced'");
+        auto history = check->prepare("SELECT count(*) FROM catalogue_history WHERE action = 'replaced'");
         history.step();
         EXPECT_EQ(history.int64(0), marked);
     }

@@ -103,14 +103,14 @@ TEST_F(TempDb, StatementBindsAndReadsTextWithNulBytesAndNulls) {
 TEST_F(TempDb, BadSqlAndUnopenablePathThrowClearErrors) {
     Store store(path());
     EXPECT_THROW(store.db().prepare("SELEC nonsense"), StoreError);
-    EXPECT_THROW(Database("/nonexistent-dir/x/y.db"), StoreError);
+    EXPECT_THROW(openDatabase("/nonexistent-dir/x/y.db", Database::DefaultBusyTimeout), StoreError);
 }
 
 // Statements come back to their connection's cache when done and are handed
 // out again for the same SQL: never one still in use, always reset and
 // unbound; a statement that outlives its connection still ends cleanly.
 TEST_F(TempDb, CachedStatementsStartAfreshAndAreNeverShared) {
-    auto db = std::make_unique<Database>(path());
+    auto db = openDatabase(path(), Database::DefaultBusyTimeout);
     db->exec("CREATE TABLE t (n INTEGER); INSERT INTO t VALUES (1), (2), (3)");
     const std::string sql = "SELECT n FROM t WHERE n >= ?1 ORDER BY n";
     {

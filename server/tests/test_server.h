@@ -8,6 +8,7 @@
 #include "demo/seed.h"
 #include "protocol/json_codec.h"
 #include "protocol/message.h"
+#include "test_database.h"
 
 #include <chrono>
 #include <filesystem>
@@ -91,7 +92,8 @@ class TestServer {
 public:
     explicit TestServer(TestServerOptions options = {}) {
         ServerOptions server;
-        server.dbPath = dir_.file("orvane.db");
+        server.dbPath = database_.location();
+        server.filesPath = database_.filesBase();
         server.sessionIdleLimit = options.sessionIdleLimit;
         server.sessionLifetime = options.sessionLifetime;
         server.clock = options.clock;
@@ -108,6 +110,8 @@ public:
     ServerCore& core() { return *core_; }
     Database& db() { return core_->store().db(); }
     const TempDir& dir() const { return dir_; }
+    // Its file path or URL.
+    const std::string& location() const { return database_.location(); }
 
     // As the HTTP front would pass it on: the JSON body, a bearer token and
     // the client's address.
@@ -137,6 +141,7 @@ public:
 
 private:
     TempDir dir_;
+    TestDatabase database_{dir_.path(), "orvane.db"};
     std::unique_ptr<ServerCore> core_;
 };
 

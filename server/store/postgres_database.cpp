@@ -1,0 +1,292 @@
+#include "postgres_database.h"
+
+#include <libpq-fe.h>
+
+#include <charconv>
+#include <cstring>
+#include <mutex>
+
+namespace orvane::server {
+
+// The connection, shared by the database and its compiled statements, which
+// may outlive it: they name the prepared statements to free once done.
+struct PostgresSession {
+    PGconn* conn = nullptr;
+    std::uint64_t nextName = 1;
+    std::vector<std::string> stale;
+
+    ~PostgresSession() {
+        if (conn)
+            PQfinish(conn);
+    }
+    // Frees statements no longer kept, a batch at a time, when the connection
+    // is not inside a failed transaction (which refuses everything).
+    void freeStale() {
+        if (stale.size() < 32 || !conn)
+            return;
+        const auto state = PQtransactionStatus(conn);
+        if (state != PQTRANS_IDLE && state != PQTRANS_INTRANS)
+            return;
+        std::string sql;
+        for (const std::string& name : stale)
+            sql.append("DEALLOCATE ").append(name).append(";");
+        stale.clear();
+        PQclear(PQexec(conn, sql.c_str()));
+    }
+};
+
+namespace {
+
+using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+Result wrap(PGresult* r) { return Result(r, &PQclear); }
+
+[[noreturn]] void fail(PGconn* conn, const PGresult* result, std::string_view what,
+                       std::string_view sql = {}) {
+    const char* message = result ? PQresultErrorMessage(result) : nullptr;
+    if (!message || !*message)
+        message = PQerrorMessage(conn);
+    std::string text(what);
+    text.append(": ").append(message);
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    if (!sql.empty())
+        text.append(" (in ").append(sql.substr(0, 200)).append(")");
+    throw StoreError(text);
+}
+
+bool succeeded(const PGresult* r) {
+    const auto s = PQresultStatus(r);
+    return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_EMPTY_QUERY;
+}
+
+constexpr Oid ByteaOid = 17;
+constexpr Oid BoolOid = 16;
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return c - 'A' + 10;
+}
+
+// bytea's text form: "\x" and two hex digits an octet.
+std::string fromHex(const char* text, std::size_t length) {
+    if (length < 2 || text[0] != '\\' || text[1] != 'x')
+        return std::string(text, length);
+    std::string out((length - 2) / 2, '\0');
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<char>(hexValue(text[2 + 2 * i]) * 16 + hexValue(text[3 + 2 * i]));
+    return out;
+}
+
+class PostgresStatement final : public CompiledStatement {
+public:
+    PostgresStatement(PostgresDatabase& owner, std::shared_ptr<PostgresSession> session,
+                      std::string_view sql)
+        : owner_(owner), session_(std::move(session)), sql_(sql) {
+        int parameters = 0;
+        const std::string translated = postgresPlaceholders(sql, parameters);
+        name_ = "o" + std::to_string(session_->nextName++);
+        session_->freeStale();
+        auto prepared =
+            wrap(PQprepare(session_->conn, name_.c_str(), translated.c_str(), 0, nullptr));
+        if (!prepared || !succeeded(prepared.get()))
+            fail(session_->conn, prepared.get(), "prepare", sql_);
+        values_.resize(static_cast<std::size_t>(parameters));
+        bound_.assign(values_.size(), false);
+        formats_.assign(values_.size(), 0);
+    }
+    ~PostgresStatement() override { session_->stale.push_back(std::move(name_)); }
+
+    const std::string& sql() const override { return sql_; }
+
+    void bindInt(int index, std::int64_t value) override {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        slot(index, 0).assign(digits, end);
+    }
+    void bindText(int index, std::string_view value) override { slot(index, 0).assign(value); }
+    void bindBlob(int index, std::string_view octets) override { slot(index, 1).assign(octets); }
+    void bindNull(int index) override {
+        slot(index, 0).clear();
+        bound_[static_cast<std::size_t>(index - 1)] = false;
+    }
+
+    bool step() override {
+        if (!result_) {
+            execute();
+            row_ = 0;
+        } else {
+            ++row_;
+        }
+        if (row_ < PQntuples(result_.get()))
+            return true;
+        // Run again by the next step, as SQLite does.
+        result_.reset();
+        return false;
+    }
+    void reset() override {
+        result_.reset();
+        bound_.assign(bound_.size(), false);
+    }
+
+    std::int64_t int64(int column) const override {
+        const char* v = PQgetvalue(result_.get(), row_, column);
+        if (PQftype(result_.get(), column) == BoolOid)
+            return *v == 't' ? 1 : 0;
+        std::int64_t n = 0;
+        std::from_chars(v, v + std::strlen(v), n);
+        return n;
+    }
+    std::string text(int column) const override {
+        const char* v = PQgetvalue(result_.get(), row_, column);
+        const auto length = static_cast<std::size_t>(PQgetlength(result_.get(), row_, column));
+        if (PQftype(result_.get(), column) == ByteaOid)
+            return fromHex(v, length);
+        return std::string(v, length);
+    }
+    std::string blob(int column) const override { return text(column); }
+    bool isNull(int column) const override { return PQgetisnull(result_.get(), row_, column); }
+
+private:
+    std::string& slot(int index, int format) {
+        if (index < 1 || static_cast<std::size_t>(index) > values_.size())
+            throw StoreError("bind: no placeholder " + std::to_string(index) + " in " + sql_);
+        // A new round of binding after the statement ran.
+        if (result_)
+            result_.reset();
+        const auto i = static_cast<std::size_t>(index - 1);
+        bound_[i] = true;
+        formats_[i] = format;
+        return values_[i];
+    }
+
+    void execute() {
+        std::vector<const char*> values(values_.size());
+        std::vector<int> lengths(values_.size());
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            values[i] = bound_[i] ? values_[i].data() : nullptr;
+            lengths[i] = static_cast<int>(values_[i].size());
+        }
+        result_ = wrap(PQexecPrepared(session_->conn, name_.c_str(),
+                                      static_cast<int>(values.size()), values.data(),
+                                      lengths.data(), formats_.data(), 0));
+        if (!result_ || !succeeded(result_.get())) {
+            Result failed = std::move(result_);
+            fail(session_->conn, failed.get(), "step", sql_);
+        }
+        owner_.noteChanges(PQcmdStatus(result_.get()), PQcmdTuples(result_.get()));
+    }
+
+    PostgresDatabase& owner_;
+    std::shared_ptr<PostgresSession> session_;
+    std::string sql_;
+    std::string name_;
+    std::vector<std::string> values_;
+    std::vector<bool> bound_;
+    std::vector<int> formats_;
+    Result result_{nullptr, &PQclear};
+    int row_ = 0;
+};
+
+void ignoreNotice(void*, const char*) {}
+
+} // namespace
+
+std::string postgresPlaceholders(std::string_view sql, int& parameters) {
+    std::string out;
+    out.reserve(sql.size() + 16);
+    parameters = 0;
+    std::size_t i = 0;
+    while (i < sql.size()) {
+        const char c = sql[i];
+        if (c == '\'' || c == '"') {
+            const std::size_t close = sql.find(c, i + 1);
+            const std::size_t end = close == std::string_view::npos ? sql.size() : close + 1;
+            out.append(sql.substr(i, end - i));
+            i = end;
+        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            const std::size_t eol = sql.find('\n', i);
+            const std::size_t end = eol == std::string_view::npos ? sql.size() : eol;
+            out.append(sql.substr(i, end - i));
+            i = end;
+        } else if (c == '?') {
+            std::size_t j = i + 1;
+            int number = 0;
+            while (j < sql.size() && sql[j] >= '0' && sql[j] <= '9')
+                number = number * 10 + (sql[j++] - '0');
+            if (j == i + 1)
+                number = parameters + 1;
+            parameters = std::max(parameters, number);
+            out.append("$").append(std::to_string(number));
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+PostgresDatabase::PostgresDatabase(const std::string& url)
+    : session_(std::make_shared<PostgresSession>()) {
+    session_->conn = PQconnectdb(url.c_str());
+    if (!session_->conn || PQstatus(session_->conn) != CONNECTION_OK) {
+        std::string message = session_->conn ? PQerrorMessage(session_->conn) : "out of memory";
+        while (!message.empty() && message.back() == '\n')
+            message.pop_back();
+        throw StoreError("cannot open database " + url + ": " + message);
+    }
+    PQsetNoticeProcessor(session_->conn, &ignoreNotice, nullptr);
+    exec("SET client_encoding = 'UTF8'");
+}
+
+PostgresDatabase::~PostgresDatabase() { closeStatements(); }
+
+std::unique_ptr<CompiledStatement> PostgresDatabase::compile(std::string_view sql) {
+    return std::make_unique<PostgresStatement>(*this, session_, sql);
+}
+
+void PostgresDatabase::exec(std::string_view sql) {
+    auto result = wrap(PQexec(session_->conn, std::string(sql).c_str()));
+    if (!result || !succeeded(result.get()))
+        fail(session_->conn, result.get(), "exec");
+    // A COMMIT of a transaction a failed statement ended rolls it back.
+    if (sql == "COMMIT" && std::strcmp(PQcmdStatus(result.get()), "ROLLBACK") == 0)
+        throw StoreError("exec: the transaction failed and was rolled back");
+    noteChanges(PQcmdStatus(result.get()), PQcmdTuples(result.get()));
+}
+
+void PostgresDatabase::noteChanges(const char* commandStatus, const char* tuples) {
+    const std::string_view command(commandStatus);
+    if (command.starts_with("INSERT") || command.starts_with("UPDATE") ||
+        command.starts_with("DELETE"))
+        changes_ = std::atoi(tuples);
+}
+
+std::int64_t PostgresDatabase::lastInsertId() {
+    auto st = prepare("SELECT lastval()");
+    if (!st.step())
+        throw StoreError("lastval: no row");
+    return st.int64(0);
+}
+
+int PostgresDatabase::changes() const { return changes_; }
+
+void PostgresDatabase::beginWrite() { exec("BEGIN"); }
+
+// A commit need not wait for the disk during an import: a crash loses the
+// last batches, which the import reports as not done.
+void PostgresDatabase::enterBulkWrite() { exec("SET synchronous_commit = off"); }
+
+void PostgresDatabase::leaveBulkWrite() {
+    try {
+        exec("SET synchronous_commit = on");
+    } catch (const StoreError&) {
+        // Kept for this connection; every commit is still atomic.
+    }
+}
+
+} // namespace orvane::server

@@ -1,0 +1,48 @@
+#pragma once
+// The PostgreSQL connection (libpq), for a database several servers share.
+//
+// The server's SQL is translated as it is compiled: `?N` and `?` become
+// `$N`, nothing else. Values go as text (integers in decimal) and octets as
+// binary, their types taken from where they stand; rows come back whole, so
+// a statement may be read while the connection runs others.
+
+#include "database.h"
+
+#include <vector>
+
+struct pg_conn;
+
+namespace orvane::server {
+
+struct PostgresSession;
+
+class PostgresDatabase final : public Database {
+public:
+    // Connects with a "postgresql://" URL.
+    explicit PostgresDatabase(const std::string& url);
+    ~PostgresDatabase() override;
+
+    Engine engine() const override { return Engine::Postgres; }
+    void exec(std::string_view sql) override;
+    std::int64_t lastInsertId() override;
+    int changes() const override;
+    void beginWrite() override;
+    void enterBulkWrite() override;
+    void leaveBulkWrite() override;
+
+    // What the last statement said it changed ("UPDATE 3"), for changes().
+    void noteChanges(const char* commandStatus, const char* tuples);
+
+protected:
+    std::unique_ptr<CompiledStatement> compile(std::string_view sql) override;
+
+private:
+    std::shared_ptr<PostgresSession> session_;
+    int changes_ = 0;
+};
+
+// `?N` and `?` as `$N`, outside quotes and comments; `parameters` gets the
+// highest number used.
+std::string postgresPlaceholders(std::string_view sql, int& parameters);
+
+} // namespace orvane::server
