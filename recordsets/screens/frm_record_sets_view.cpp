@@ -320,6 +320,7 @@ void frmRecordSets_View::Export() {
     if (!set || !cmdExport_->isEnabled())
         return;
     const qint32 id = set->Id();
+    const QString name = set->Name();
     FileSystem files(state_.platform(), &state_.securityProfile());
     const QString path =
         files.GetFileNameForExport(ExportKind::RecordSet, state_.preferences().RecordIdDir(),
@@ -363,8 +364,14 @@ void frmRecordSets_View::Export() {
             }
         }
         if (channel.GetNumericField(QStringLiteral("CB")) == 0)
-            return;
+            break;
     }
+    // An empty set writes no file, so an old file of that name is not taken
+    // for a fresh export.
+    if (!created)
+        ShowRecordSetWarning(state_.platform(), QStringLiteral("The record set '") + name +
+                                                    QStringLiteral("' is empty. Nothing was "
+                                                                   "exported."));
 }
 
 } // namespace velumar

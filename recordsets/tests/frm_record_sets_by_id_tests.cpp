@@ -2,11 +2,14 @@
 // choose, and adding ids from one id, a file and a range to the embedded
 // server's demo catalogue (bibliographic ids 1 to 150), with progress for
 // more than one batch; the scripted server shows what is and is not sent.
+#include "auth/operators.h"
 #include "core/server_core.h"
 #include "demo_server_client.h"
 #include "main_window/frm_main.h"
 #include "screens/frm_record_sets_by_id.h"
 #include "scripted_record_sets.h"
+#include "store/database.h"
+#include "store/store.h"
 #include "tests/qt_printers.h"
 
 #include <QComboBox>
@@ -225,6 +228,52 @@ TEST_F(SpecificRecordsOnDemo, ManyIdsShowProgressThenTheIdsNotFound) {
                                    QString::number(added + 1) + ", "))
         << summary.toStdString();
     EXPECT_TRUE(summary.endsWith("..."));
+}
+
+// An operator who may add and update bibliographic sets but view none:
+// the server lists every set, so the screen opens without a refusal, offers
+// the sets of its type, and fills an existing set and a new one.
+TEST_F(SpecificRecordsOnDemo, AnOperatorWhoMayFillButNotViewFillsAnySetOfItsType) {
+    testing::DemoClient demo(db, "demo");
+    const qint32 shelf = demo.sets().AddRecordSet("Shelf check", 1);
+    ASSERT_GT(shelf, 0);
+    ASSERT_GT(demo.sets().AddRecordSet("Headings to check", 3), 0);
+    {
+        orvane::server::Database& store = core->store().db();
+        const auto row = orvane::server::addOperator(store, "filler", "Fills sets", "-");
+        const std::vector<std::string_view> rights{"RSBA", "RSBU"};
+        orvane::server::grantRights(store, row, rights);
+    }
+
+    testing::DemoClient filler(db, "filler");
+    frmRecordSets_Specific screen(filler.state);
+    SpecificControls controls(screen);
+    frmMain& window = filler.state.mainWindow();
+    EXPECT_TRUE(filler.platform.Texts().isEmpty()) << filler.platform.Texts().join("|").toStdString();
+    EXPECT_EQ(controls.items("cboRecordType"), QStringList{"Bib"});
+    EXPECT_TRUE(controls.option("optRecordSet_0")->isEnabled());
+    EXPECT_TRUE(controls.option("optRecordSet_1")->isEnabled());
+    EXPECT_TRUE(controls.items("cboRecordSet").contains("Shelf check"));
+    EXPECT_FALSE(controls.items("cboRecordSet").contains("Headings to check"));
+
+    controls.chooseSet(shelf);
+    controls.type("fpRecordId", "5");
+    screen.Save();
+    EXPECT_TRUE(filler.platform.Texts().isEmpty()) << filler.platform.Texts().join("|").toStdString();
+    EXPECT_EQ(window.StatusPanel2(), "Record successfully added to set 'Shelf check'");
+    EXPECT_EQ(demo.find("Shelf check")->RecordCount(), 1);
+
+    controls.type("fpRecordFrom", "6");
+    controls.type("fpRecordTo", "8");
+    controls.type("fpNewRecordSet", "Filled without viewing");
+    screen.Save();
+    EXPECT_TRUE(filler.platform.Texts().isEmpty()) << filler.platform.Texts().join("|").toStdString();
+    const RecordSet* made = demo.find("Filled without viewing");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->RecordCount(), 3);
+    EXPECT_EQ(controls.combo("cboRecordSet").currentData().toInt(), made->Id());
+    // The manager lists every set, the other types' too.
+    EXPECT_NE(filler.find("Headings to check"), nullptr);
 }
 
 // The scripted server: what goes out, and what does not.

@@ -278,6 +278,35 @@ TEST_F(RecordSetExport, AFirstAnswerOfLastChunkWritesOneChunk) {
     EXPECT_EQ(written(), "7\r\n");
 }
 
+// A set with no ids (in one chunk or several empty ones) writes nothing,
+// leaves an old file of that name as it was, and says so.
+TEST_F(RecordSetExport, AnEmptySetWritesNothingAndSaysSo) {
+    const std::vector<std::vector<Answer>> cases{
+        {Answer{0, {{"RIDC", ""}, {"CB", 0}}}},
+        {Answer{0, {{"RIDC", ""}, {"CB", 2}}}, Answer{0, {{"RIDC", ""}, {"CB", 0}}}},
+    };
+    for (const auto& answers : cases) {
+        SCOPED_TRACE(answers.size());
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("last month's ids\r\n");
+        old.close();
+        platform.Clear();
+        transport->clearSent();
+        for (const Answer& answer : answers)
+            transport->queue("GET_RECORD_SET", answer);
+        platform.ChooseFileNext(path);
+        view->Export();
+
+        EXPECT_EQ(transport->sent("GET_RECORD_SET").size(), answers.size());
+        EXPECT_EQ(platform.Texts(),
+                  QStringList{"The record set 'a/b:c' is empty. Nothing was exported."});
+        ASSERT_EQ(platform.Messages().size(), 1u);
+        EXPECT_EQ(platform.Messages()[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(written(), "last month's ids\r\n");
+    }
+}
+
 TEST_F(RecordSetExport, AFailedChunkKeepsWhatWasWrittenAndACancelSendsNothing) {
     platform.ChooseFileNext("");
     view->Export();

@@ -142,5 +142,51 @@ TEST(RecordSetSummary, ALongListIsCutJustAfterTheIdThatPassesOneThousandCharacte
     EXPECT_EQ(RecordSetSender::Summary({}, 3, 1), "");
 }
 
+// Ids whose summary, uncut, is exactly `length` characters: 7-digit ids,
+// then one of the digits that makes up the rest.
+QList<qint32> idsFilling(qsizetype length, const QString& head) {
+    QList<qint32> ids;
+    qsizetype size = head.size();
+    while (length - size > 11) {
+        size += (ids.isEmpty() ? 0 : 2) + 7;
+        ids.push_back(1000000 + static_cast<qint32>(ids.size()));
+    }
+    const qsizetype digits = length - size - 2;
+    ids.push_back(QString(digits, QChar('9')).toInt());
+    return ids;
+}
+
+// The cut comes only once the text passes 1000 characters: at exactly 1000
+// the list goes on.
+TEST(RecordSetSummary, TheCutComesOnlyPastOneThousandCharacters) {
+    const QString head = "The following record ids were not added, as no Bib records matching "
+                         "these ids were found in the database:\r\n";
+    struct Case {
+        qsizetype uncut; // length of the text through the filling ids
+        QList<qint32> more;
+        QString tail; // what follows the filling ids
+    };
+    const std::vector<Case> cases{
+        {999, {}, ""},
+        {1000, {}, ""},
+        {1000, {42, 43}, ", 42..."},
+        {1001, {}, "..."},
+        {1001, {42}, "..."},
+        {997, {4, 5}, ", 4, 5..."},
+        {998, {4, 5}, ", 4..."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.uncut);
+        const QList<qint32> filling = idsFilling(c.uncut, head);
+        QStringList joined;
+        for (const qint32 id : filling)
+            joined.push_back(QString::number(id));
+        const QString uncut = head + joined.join(", ");
+        ASSERT_EQ(uncut.size(), c.uncut);
+        const QString text = RecordSetSender::Summary(filling + c.more, 5000, 1);
+        EXPECT_EQ(text, uncut + c.tail);
+    }
+}
+
 } // namespace
 } // namespace velumar

@@ -140,6 +140,28 @@ TEST_F(RuleSetsTest, SaveNumbersLinksFromZeroAndSendsParametersAfterThem) {
     EXPECT_TRUE(platform.Messages().empty());
 }
 
+// After links are removed and moved, the save numbers them again from 0 in
+// the order shown: the group runs its documents in that order.
+TEST_F(RuleSetsTest, SaveNumbersLinksFromZeroAfterTheyAreRemovedAndMoved) {
+    transport->queue("SAVE_RULE_SET", {0, {{"ID", 12}}});
+    RuleSet group;
+    group.Id = 12;
+    group.AddLink(30);
+    group.AddLink(10);
+    group.AddLink(20);
+    group.AddLink(40);
+    group.RemoveLink("30|-1");
+    group.MoveLinkUp("40|-4");
+    group.MoveLinkUp("40|-4");
+    ASSERT_EQ(group.Links.size(), 3u);
+
+    EXPECT_EQ(group.Save(ruleSets(), 2, "Reordered", ""), 12);
+    EXPECT_EQ(transport->sent("SAVE_RULE_SET")[0].fields,
+              (wire::Fields{{"ID", 12}, {"RT", 2}, {"NM", "Reordered"}, {"DSC", ""},
+                            {"OI", "jsmith"}, {"RDID", 40}, {"RO", 0}, {"RDID", 10}, {"RO", 1},
+                            {"RDID", 20}, {"RO", 2}}));
+}
+
 TEST_F(RuleSetsTest, SaveFailuresAnswerZeroWithTheirMessage) {
     transport->queue("SAVE_RULE_SET", {4, {{"ID", 3}}});
     transport->queue("SAVE_RULE_SET", {6, {}});
