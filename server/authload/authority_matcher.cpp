@@ -165,42 +165,46 @@ bool isId(std::string_view value) {
     return ec == std::errc() && end == value.data() + value.size() && id > 0;
 }
 
-// The field a match wrote: the last of the tag made of ids in $9 alone.
-template <typename Fields> auto matchIdField(Fields& fields, std::string_view matchTag) {
-    auto found = fields.end();
-    for (auto f = fields.begin(); f != fields.end(); ++f) {
-        if (f->tag() != matchTag || f->isControl() || f->subfields().empty())
-            continue;
-        const auto& subs = f->subfields();
-        if (std::all_of(subs.begin(), subs.end(),
-                        [](const auto& s) { return s.code == '9' && isId(s.value); }))
-            found = f;
+// A field a match wrote: of the tag, with ids in $9 and nothing else.
+template <typename Field> bool holdsIdsAlone(const Field& f, std::string_view matchTag) {
+    if (f.tag() != matchTag || f.isControl())
+        return false;
+    bool any = false;
+    for (const auto& s : f.subfields()) {
+        if (s.code != '9' || !isId(s.value))
+            return false;
+        any = true;
     }
-    return found;
+    return any;
 }
 
 } // namespace
 
-std::vector<std::int32_t> matchedIds(const marc::RecordView& view, std::string_view matchTag) {
+std::vector<std::int32_t> matchedIds(const marc::RecordView& record, std::string_view matchTag) {
     std::vector<std::int32_t> ids;
-    const marc::Record record = marc::Record::fromView(view);
-    const auto field = matchIdField(record.fields(), matchTag);
-    if (field == record.fields().end())
-        return ids;
-    for (const auto& s : field->subfields()) {
-        std::int32_t id = 0;
-        std::from_chars(s.value.data(), s.value.data() + s.value.size(), id);
-        ids.push_back(id);
+    // The last such field is the match's own: it goes after the record's.
+    for (const marc::FieldView f : record) {
+        if (!holdsIdsAlone(f, matchTag))
+            continue;
+        ids.clear();
+        for (const marc::SubfieldView& s : f.subfields()) {
+            std::int32_t id = 0;
+            std::from_chars(s.value.data(), s.value.data() + s.value.size(), id);
+            ids.push_back(id);
+        }
     }
     return ids;
 }
 
 std::string withoutMatchedIds(const marc::RecordView& view, std::string_view matchTag) {
     marc::Record record = marc::Record::fromView(view);
-    const auto field = matchIdField(record.fields(), matchTag);
-    if (field == record.fields().end())
+    auto& fields = record.fields();
+    const auto last = std::find_if(fields.rbegin(), fields.rend(), [&](const marc::Field& f) {
+        return holdsIdsAlone(f, matchTag);
+    });
+    if (last == fields.rend())
         return std::string(view.bytes());
-    record.fields().erase(field);
+    fields.erase(std::next(last).base());
     std::string out;
     marc::appendIso2709(record, out);
     return out;
