@@ -68,6 +68,22 @@ protected:
         row.operatorId = "demo";
         return JobStore(server.db()).insert(row);
     }
+    // A match job filled with `file` as an upload leaves it, then run; its id.
+    std::int32_t runMatch(const std::string& name, std::int32_t configuration,
+                          const std::vector<std::string>& file, bool add035 = false) {
+        JobRow match;
+        match.name = name;
+        match.type = jobs::type::AuthLoadMatch;
+        match.recordType = 3;
+        match.ruleSetId = configuration;
+        match.status = jobs::status::Paused; // while the file is uploaded
+        match.add035 = add035;
+        const std::int32_t id = queue(match);
+        JobRecords(server.db()).append(id, file);
+        JobStore(server.db()).setStatus(id, jobs::status::Pending);
+        EXPECT_EQ(numberOf(waitForJob(id), "JS"), jobs::status::Done) << log(id);
+        return id;
+    }
     std::vector<std::string> records(std::int32_t job, std::int32_t type) {
         const auto answer = send("GET_JOB_RESULT_FILE",
                                  {{"ID", job}, {"FI", type}, {"FT", type}, {"FMT", std::string("B")}});
@@ -107,17 +123,9 @@ TEST_F(AuthLoad, MatchMergeAndLoadAnAgencyFile) {
         file.push_back(copy);
     }
 
-    JobRow match;
-    match.name = "agency match";
-    match.type = jobs::type::AuthLoadMatch;
-    match.recordType = 3;
-    match.ruleSetId = matchConfiguration;
-    match.status = jobs::status::Paused; // while the file is uploaded
-    match.add035 = true;
-    const std::int32_t matchJob = queue(match);
-    JobRecords(server.db()).append(matchJob, file);
-    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
-    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done) << log(matchJob);
+    const std::int32_t matchJob =
+        runMatch("agency match", matchConfiguration, file, true);
+    ASSERT_FALSE(HasFailure());
     EXPECT_EQ(records(matchJob, jobs::result_file::Match).size(), 4u) << log(matchJob);
     EXPECT_EQ(records(matchJob, jobs::result_file::NoMatch).size(), 2u);
 
@@ -184,16 +192,9 @@ TEST_F(AuthLoad, TheMergeReadsTheIdsTheMatchWroteWithTheSettingsItMatchedWith) {
     };
     const std::string known = withAgencyNines(agencyCopy(5));
     const std::string unknown = withAgencyNines(agencyCopy(6), "(VDEMO)n9900006");
-    JobRow match;
-    match.name = "agency match";
-    match.type = jobs::type::AuthLoadMatch;
-    match.recordType = 3;
-    match.ruleSetId = matchConfiguration;
-    match.status = jobs::status::Paused;
-    const std::int32_t matchJob = queue(match);
-    JobRecords(server.db()).append(matchJob, {known, unknown});
-    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
-    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done) << log(matchJob);
+    const std::int32_t matchJob =
+        runMatch("agency match", matchConfiguration, {known, unknown});
+    ASSERT_FALSE(HasFailure());
     const auto matched = records(matchJob, jobs::result_file::Match);
     ASSERT_EQ(matched.size(), 1u) << log(matchJob);
     ASSERT_EQ(records(matchJob, jobs::result_file::NoMatch), std::vector<std::string>{unknown});
@@ -249,16 +250,9 @@ TEST_F(AuthLoad, TheMergeReadsTheIdsTheMatchWroteWithTheSettingsItMatchedWith) {
 // A best match document that does not compile would weigh the others
 // differently: the merge fails before it changes anything.
 TEST_F(AuthLoad, ABestMatchDocumentThatDoesNotCompileStopsTheMergeFirst) {
-    JobRow match;
-    match.name = "035 match";
-    match.type = jobs::type::AuthLoadMatch;
-    match.recordType = 3;
-    match.ruleSetId = group(3, "035 match", {}, {{"MATCH_PROFILE_CODE", "CTRLNO"}});
-    match.status = jobs::status::Paused;
-    const std::int32_t matchJob = queue(match);
-    JobRecords(server.db()).append(matchJob, {agencyCopy(3)});
-    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
-    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done) << log(matchJob);
+    const std::int32_t matchJob =
+        runMatch("035 match", group(3, "035 match", {}, {{"MATCH_PROFILE_CODE", "CTRLNO"}}), {agencyCopy(3)});
+    ASSERT_FALSE(HasFailure());
 
     const auto broken = send("SAVE_RULE_DOCUMENT",
                              {{"RT", 5}, {"NM", "Half written"s}, {"DSC", ""s},
@@ -327,16 +321,9 @@ TEST_F(AuthLoad, SeveralMatchesAndDeletionNotices) {
         return notice(out);
     }();
 
-    JobRow match;
-    match.name = "heading match";
-    match.type = jobs::type::AuthLoadMatch;
-    match.recordType = 3;
-    match.ruleSetId = matchConfiguration;
-    match.status = jobs::status::Paused;
-    const std::int32_t matchJob = queue(match);
-    JobRecords(server.db()).append(matchJob, {agencyCopy(7), notice(agencyCopy(1)), unusedNotice});
-    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
-    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done) << log(matchJob);
+    const std::int32_t matchJob =
+        runMatch("heading match", matchConfiguration, {agencyCopy(7), notice(agencyCopy(1)), unusedNotice});
+    ASSERT_FALSE(HasFailure());
     EXPECT_EQ(records(matchJob, jobs::result_file::MultiMatch).size(), 1u) << log(matchJob);
 
     const std::string twinBefore = marcOf(3, twinId);
@@ -421,18 +408,7 @@ TEST_F(AuthLoad, TheDemoConfigurationsTakeTheSampleFileThroughTheLoad) {
         return st.step() ? st.int32(0) : -1;
     };
     const auto matchFile = [&](const std::string& name) {
-        JobRow match;
-        match.name = name;
-        match.type = jobs::type::AuthLoadMatch;
-        match.recordType = 3;
-        match.ruleSetId = groupNamed("Standard load match");
-        match.status = jobs::status::Paused;
-        match.add035 = true;
-        const std::int32_t id = queue(match);
-        JobRecords(server.db()).append(id, file);
-        JobStore(server.db()).setStatus(id, jobs::status::Pending);
-        EXPECT_EQ(numberOf(waitForJob(id), "JS"), jobs::status::Done) << log(id);
-        return id;
+        return runMatch(name, groupNamed("Standard load match"), file, true);
     };
     const auto run = [&](JobRow row) {
         const std::int32_t id = queue(row);
@@ -602,16 +578,9 @@ TEST_F(AuthLoad, AKilledMergeLeavesWholeBulks) {
             file.push_back(agencyCopy(id));
     const std::int32_t matchConfiguration =
         group(3, "035 match", {}, {{"MATCH_PROFILE_CODE", "CTRLNO"}});
-    JobRow match;
-    match.name = "big match";
-    match.type = jobs::type::AuthLoadMatch;
-    match.recordType = 3;
-    match.ruleSetId = matchConfiguration;
-    match.status = jobs::status::Paused;
-    const std::int32_t matchJob = queue(match);
-    JobRecords(server.db()).append(matchJob, file);
-    JobStore(server.db()).setStatus(matchJob, jobs::status::Pending);
-    ASSERT_EQ(numberOf(waitForJob(matchJob), "JS"), jobs::status::Done);
+    const std::int32_t matchJob =
+        runMatch("big match", matchConfiguration, file);
+    ASSERT_FALSE(HasFailure());
 
     JobRow merge;
     merge.name = "killed merge";
