@@ -314,6 +314,56 @@ TEST_F(StartupRoutine, ARecordSearchThatCannotBeSetUpEndsSilently) {
     expectEndedWithoutAWindow();
 }
 
+// A task of any step that cannot do its work (the field order
+// configurations, the change password entry, the navigation, or the main
+// window itself) ends the run with its own outcome: silent, no window, the
+// later steps not run.
+TEST_F(StartupRoutine, AFailedTaskOfAnyStepEndsTheRunWithoutAWindow) {
+    struct Case {
+        StartupStep step;
+        const char* lastRequest;
+    };
+    const std::vector<Case> cases{{StartupStep::ShowMainWindow, "OPEN"},
+                                  {StartupStep::CreateOrderConfigs, "GETMARCFIELDORDER"},
+                                  {StartupStep::OfferChangePassword, "GETCHARSETS"},
+                                  {StartupStep::FitNavigation, "GETCHARSETS"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.step));
+        auto script = std::make_shared<Transport>();
+        testing::scriptHealthyServer(*script);
+        RecordingPlatformServices shown;
+        SessionState fresh{shown};
+        fresh.session().SetTransportFactory([script](const QString&) { return script; });
+        StartupTasks steps;
+        RegisterStandardStartupTasks(steps);
+        QList<int> ran;
+        for (const StartupStep later :
+             {StartupStep::ShowMainWindow, StartupStep::CreateOrderConfigs,
+              StartupStep::SetUpRecordSearch, StartupStep::OfferChangePassword,
+              StartupStep::FitNavigation})
+            if (later > c.step)
+                steps.Register(later, "later", [&ran, later](SessionState&) {
+                    ran.push_back(static_cast<int>(later));
+                    return true;
+                });
+        steps.Register(c.step, "cannot", [](SessionState&) { return false; });
+
+        const StartupOutcome outcome =
+            RunStartup(fresh, steps, QStringList{"velumar", "--operator", "jsmith"}, qApp);
+
+        EXPECT_EQ(outcome, StartupOutcome::StartupTaskFailed);
+        EXPECT_EQ(ExitCodeOf(outcome), 8);
+        EXPECT_NE(fresh.stage(), SessionStage::Ready);
+        EXPECT_TRUE(ran.isEmpty()) << ran.size();
+        EXPECT_TRUE(shown.Messages().empty());
+        EXPECT_EQ(script->codes().back(), c.lastRequest);
+        EXPECT_FALSE(fresh.hasMainWindow());
+        EXPECT_EQ(visibleWindows(), QStringList());
+        EXPECT_FALSE(fresh.busy().IsBusy());
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
+}
+
 TEST_F(StartupRoutine, CharacterSetsNotLoadedAreToldAndStartUpGoesOnWithAnEmptyTable) {
     transport->queue("GETCHARSETS", Answer{99, {}});
 
