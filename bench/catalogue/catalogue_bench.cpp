@@ -14,6 +14,7 @@
 #include "store/database.h"
 #include "store/store.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -98,9 +99,12 @@ int main() {
             entries = scalar(store.db(), "SELECT count(*) FROM catalogue_index");
         });
         const double records = static_cast<double>(summary.added + summary.replaced);
-        std::printf("%s: %zu added, %zu replaced, %zu rejected, %lld index entries\n", name,
-                    summary.added, summary.replaced, summary.rejected.size(),
-                    static_cast<long long>(entries));
+        std::printf("%s: %zu added, %zu replaced, %zu rejected, %lld index entries "
+                    "(%.1f a record)\n",
+                    name, summary.added, summary.replaced, summary.rejected.size(),
+                    static_cast<long long>(entries),
+                    static_cast<double>(entries) /
+                        static_cast<double>(std::max<std::size_t>(1, summary.added)));
         std::printf("%s: %.2f s wall, %.2f s cpu: %.0f records/s (%.0f per cpu second)\n", name,
                     load.wall, load.cpu, records / load.wall, records / load.cpu);
         return records / load.cpu;

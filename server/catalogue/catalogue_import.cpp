@@ -4,7 +4,9 @@
 #include "record_writer.h"
 #include "store/database.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 
 namespace orvane::server {
@@ -22,6 +24,9 @@ struct BatchRecord {
 struct BatchOutcome {
     ImportSummary saved;   // added, replaced and rejected records
     ImportSummary skipped; // what the reader could not read as records
+    // Holdings whose bibliographic record has not come yet: saved again once
+    // the file is read, when it may have.
+    std::vector<BatchRecord> held;
 };
 
 void merge(ImportSummary& into, const BatchOutcome& batch) {
@@ -41,6 +46,9 @@ bool saveFast(RecordWriter& writer, const BatchRecord& record, const std::string
         const SavedRecord saved = writer.save(record.octets, record.kind);
         ++(saved.action == SavedRecord::Action::Added ? outcome.saved.added
                                                       : outcome.saved.replaced);
+        return true;
+    } catch (const BibliographicRecordMissing&) {
+        outcome.held.push_back(record);
         return true;
     } catch (const RecordRejected& e) {
         outcome.saved.rejected.push_back({path, record.offset, e.what()});
@@ -62,17 +70,38 @@ bool flushFast(RecordWriter& writer) {
 
 // The careful way: a savepoint per record, so that a record the database
 // refuses (a constraint) is rolled back alone, as that record's fault.
+// Holdings without their bibliographic record go to `held` when given.
 void saveAlone(Database& db, RecordWriter& writer, const BatchRecord& record,
-               const std::string& path, ImportSummary& saved) {
+               const std::string& path, ImportSummary& saved,
+               std::vector<BatchRecord>* held = nullptr) {
     Savepoint savepoint(db);
     try {
         const SavedRecord result = writer.save(record.octets, record.kind);
         savepoint.release();
         ++(result.action == SavedRecord::Action::Added ? saved.added : saved.replaced);
+    } catch (const BibliographicRecordMissing& e) {
+        if (held)
+            held->push_back(record);
+        else
+            saved.rejected.push_back({path, record.offset, e.what()});
     } catch (const RecordRejected& e) {
         saved.rejected.push_back({path, record.offset, e.what()});
     } catch (const StoreError& e) {
         saved.rejected.push_back({path, record.offset, e.what()});
+    }
+}
+
+// The holdings that came before their bibliographic record, now that the
+// whole file is in: linked to it, or rejected since it never came.
+void saveHeld(Database& db, RecordWriter& writer, const std::vector<BatchRecord>& held,
+              const std::string& path, std::size_t batchSize, ImportSummary& summary) {
+    for (std::size_t from = 0; from < held.size(); from += batchSize) {
+        ImportSummary saved;
+        Transaction tx(db);
+        for (std::size_t i = from; i < std::min(held.size(), from + batchSize); ++i)
+            saveAlone(db, writer, held[i], path, saved);
+        tx.commit();
+        merge(summary, BatchOutcome{saved, {}, {}});
     }
 }
 
@@ -99,6 +128,7 @@ void importFile(Database& db, const std::string& path, const ImportOptions& opti
 
     std::vector<BatchRecord> batch;
     bool more = true;
+    std::vector<BatchRecord> held;
     while (more) {
         batch.clear();
         BatchOutcome outcome;
@@ -133,17 +163,21 @@ void importFile(Database& db, const std::string& path, const ImportOptions& opti
         if (!whole) {
             // The database refused something: the batch again, a record at a time.
             outcome.saved = {};
+            outcome.held.clear();
             Transaction tx(db);
             for (const BatchRecord& record : batch)
-                saveAlone(db, writer, record, path, outcome.saved);
+                saveAlone(db, writer, record, path, outcome.saved, &outcome.held);
             tx.commit();
         }
         merge(summary, outcome);
+        held.insert(held.end(), std::make_move_iterator(outcome.held.begin()),
+                    std::make_move_iterator(outcome.held.end()));
         if (reader->inputFailed())
             throw StoreError("reading " + path + " failed");
         if (options.progress)
             options.progress(progress);
     }
+    saveHeld(db, writer, held, path, batchSize, summary);
 }
 
 } // namespace orvane::server

@@ -4,6 +4,8 @@
 // all, and an import that is killed keeps the batches it committed. A batch
 // also ends once it has held the write lock for a while, so that the
 // server's own writers beside it wait a fraction of a second at most.
+// A holdings record that comes before its bibliographic record in the file
+// is held until the file is read, then linked, or rejected if it never came.
 
 #include "record_kind.h"
 

@@ -1,6 +1,9 @@
 #pragma once
 // Keeps a record's search index entries in step with its octets. The
-// caller holds the transaction that also writes the record.
+// caller holds the transaction that also writes the record, and writes the
+// record's row first: the row keeps the list of its entries, by which they
+// are found again when the record is rewritten or deleted (on SQLite; on
+// PostgreSQL the index is also kept by record).
 
 #include "index_keys.h"
 #include "record_kind.h"
@@ -51,9 +54,13 @@ private:
         std::uint32_t write; // which write() of the record this is
     };
     void insertRows(std::size_t from, std::size_t count);
+    // The entries the record's list names (only those that link records).
+    void removeListed(RecordKind kind, std::int32_t id, bool linksOnly);
 
-    Statement remove_;
-    Statement removeControl_;
+    Statement removeAll_;
+    Statement removeLinks_;
+    std::optional<Statement> storeList_; // where records keep their lists
+    std::optional<Statement> storeLinks_;
     Statement insert_;
     Database& db_;
     bool deferred_ = false;
@@ -63,6 +70,7 @@ private:
     std::optional<Statement> insertMany_;
     IndexKeys keys_;
     IndexKeys previousKeys_;
+    std::string list_;
 };
 
 } // namespace orvane::server

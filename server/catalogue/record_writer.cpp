@@ -66,6 +66,16 @@ std::string settingOr(Database& db, std::string_view key, std::string_view fallb
     return st.step() ? st.text(0) : std::string(fallback);
 }
 
+// A write of one row: on SQLite OR FAIL, as its checks come before anything
+// is written, so SQLite keeps no statement journal to undo part of it.
+std::string oneRow(Database& db, std::string_view verb, std::string_view rest) {
+    std::string sql(verb);
+    if (db.engine() == Engine::Sqlite)
+        sql += " OR FAIL";
+    sql.append(rest);
+    return sql;
+}
+
 std::map<std::string, std::int64_t, std::less<>> codes(Database& db, std::string_view table) {
     std::map<std::string, std::int64_t, std::less<>> out;
     auto st = db.prepare("SELECT code, id FROM " + std::string(table));
@@ -88,21 +98,26 @@ RecordWriter::RecordWriter(Database& db, std::string operatorId)
       nextId_(db.prepare("SELECT value FROM settings WHERE key = ?1")),
       setNextId_(db.prepare("INSERT INTO settings (key, value) VALUES (?1, ?2) "
                             "ON CONFLICT (key) DO UPDATE SET value = excluded.value")),
-      taken_(db.prepare("SELECT 1 FROM catalogue_records WHERE record_type = ?1 AND record_id = ?2")),
+      taken_(
+          db.prepare("SELECT 1 FROM catalogue_records WHERE record_type = ?1 AND record_id = ?2")),
       firstFree_(db.prepare(
           "SELECT a.record_id + 1 FROM catalogue_records a WHERE a.record_type = ?1 "
           "AND a.record_id < 2147483647 AND NOT EXISTS (SELECT 1 FROM catalogue_records b "
           "WHERE b.record_type = ?1 AND b.record_id = a.record_id + 1) "
           "ORDER BY a.record_id LIMIT 1")),
-      insert_(
-          db.prepare("INSERT INTO catalogue_records (record_type, record_id, marc, control_source, "
-                     "ok_to_export_date, owning_library, location, bib_id, created_by, updated_by) "
-                     "VALUES (?1, ?2, ?3, ?4, datetime('now'), ?5, ?6, ?7, ?8, ?8)")),
-      update_(db.prepare("UPDATE catalogue_records SET marc = ?3, control_source = ?4, "
-                         "owning_library = ?5, location = ?6, bib_id = ?7, updated_by = ?8, "
-                         "updated_at = datetime('now') WHERE record_type = ?1 AND record_id = ?2")),
-      history_(db.prepare("INSERT INTO catalogue_history (record_type, record_id, action, "
-                          "operator, previous) VALUES (?1, ?2, ?3, ?4, ?5)")),
+      insert_(db.prepare(
+          oneRow(db, "INSERT",
+                 " INTO catalogue_records (record_type, record_id, marc, control_source, "
+                 "ok_to_export_date, owning_library, location, bib_id, created_by, updated_by) "
+                 "VALUES (?1, ?2, ?3, ?4, datetime('now'), ?5, ?6, ?7, ?8, ?8)"))),
+      update_(db.prepare(
+          oneRow(db, "UPDATE",
+                 " catalogue_records SET marc = ?3, control_source = ?4, "
+                 "owning_library = ?5, location = ?6, bib_id = ?7, updated_by = ?8, "
+                 "updated_at = datetime('now') WHERE record_type = ?1 AND record_id = ?2"))),
+      history_(db.prepare(oneRow(db, "INSERT",
+                                 " INTO catalogue_history (record_type, record_id, action, "
+                                 "operator, previous) VALUES (?1, ?2, ?3, ?4, ?5)"))),
       index_(db), libraries_(codes(db, "owning_libraries")), locations_(codes(db, "locations")) {}
 
 SavedRecord RecordWriter::save(std::string_view octets, RecordKind kind) {
@@ -284,8 +299,9 @@ std::optional<std::int32_t> RecordWriter::bibliographicOf(const marc::RecordView
             return *id;
         }
     }
-    throw RecordRejected("004 " + std::string(named) +
-                         " names no bibliographic record in the catalogue");
+    std::string why = "004 ";
+    why.append(named).append(" names no bibliographic record in the catalogue");
+    throw BibliographicRecordMissing(why);
 }
 
 RecordWriter::Placement RecordWriter::placementOf(const marc::RecordView& record) {

@@ -37,6 +37,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A holdings record whose bibliographic record is not (yet) in the catalogue.
+class BibliographicRecordMissing : public RecordRejected {
+public:
+    using RecordRejected::RecordRejected;
+};
+
 struct SavedRecord {
     enum class Action { Added, Replaced };
     Action action = Action::Added;

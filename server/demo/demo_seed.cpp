@@ -42,6 +42,10 @@ constexpr std::string_view SupportWebText = "https://help.example.org/velumar/su
 // adding the reference data twice.
 constexpr std::string_view ReferenceSeededKey = "reference_data_seeded";
 
+// Marks that the demo catalogue was considered: added, or left out because
+// the catalogue already held records of its own.
+constexpr std::string_view DemoCatalogueKey = "demo_catalogue_seeded";
+
 bool hasSetting(Database& db, std::string_view key) {
     auto st = db.prepare("SELECT 1 FROM settings WHERE key = ?1");
     st.bind(1, key);
@@ -77,13 +81,37 @@ void seedDemo(Database& db, const DemoCatalogueSize& catalogue) {
     seedDemoReference(db);
     seedDemoRuleSets(db);
     seedDemoCatalogue(db, catalogue);
+    putSetting(db, DemoCatalogueKey, "1");
 }
+
+namespace {
+
+// A demo database made before the demo catalogue came with it: it has the
+// demo operator, and no mark that the catalogue was considered. The
+// catalogue is added when it is empty; records of the operator's own are
+// never mixed with demo ones.
+bool completeDemoCatalogue(Database& db, const DemoCatalogueSize& catalogue) {
+    if (hasSetting(db, DemoCatalogueKey) || !findOperator(db, "demo"))
+        return false;
+    auto records = db.prepare("SELECT 1 FROM catalogue_records LIMIT 1");
+    const bool empty = !records.step();
+    records.reset();
+    if (empty)
+        seedDemoCatalogue(db, catalogue);
+    putSetting(db, DemoCatalogueKey, "1");
+    return empty;
+}
+
+} // namespace
 
 bool initialiseStore(Store& store, bool demo, const DemoCatalogueSize& catalogue) {
     Database& db = store.db();
     Transaction tx(db);
-    if (operatorCount(db) > 0)
-        return false;
+    if (operatorCount(db) > 0) {
+        const bool completed = demo && completeDemoCatalogue(db, catalogue);
+        tx.commit();
+        return completed;
+    }
     bool filled = false;
     if (!hasSetting(db, ReferenceSeededKey)) {
         seedReferenceData(db);

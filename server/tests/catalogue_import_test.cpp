@@ -402,3 +402,47 @@ TEST_F(CatalogueImport, CommandLineRefusesWhatDoesNotFit) {
     EXPECT_NE(help.out.find("catalogue import --db FILE"), std::string::npos);
     EXPECT_NE(help.out.find("catalogue reindex"), std::string::npos);
 }
+
+// A holdings record met before its bibliographic record is held until the
+// file is read, then linked; one whose bibliographic record never comes is
+// rejected where it lies in the file, with the reason. The same whether
+// batches are written whole or a record at a time, and whether the
+// bibliographic record comes in the same batch or a later one.
+TEST_F(CatalogueImport, HoldingsBeforeTheirBibliographicRecordAreLinkedOnceItComes) {
+    const std::string early = makeRecord(HoldingsLeader, {{"001", "h1"},
+                                                          {"003", "SRC"},
+                                                          {"004", "b1"},
+                                                          {"852", "  $aMAIN$bSTACKS"}});
+    const std::string orphan =
+        makeRecord(HoldingsLeader, {{"001", "h2"}, {"003", "SRC"}, {"004", "nowhere"}});
+    const std::string bibliographic =
+        makeRecord(BibLeader, {{"001", "b1"}, {"003", "SRC"}, {"245", "10$aLate arrival"}});
+    const auto file = writeFile("late.mrc", early + orphan + bibliographic);
+
+    struct Case {
+        bool recordByRecord;
+        std::size_t batchSize;
+    };
+    for (const Case c : {Case{false, 100}, Case{false, 1}, Case{true, 100}, Case{true, 1}}) {
+        std::string trace(c.recordByRecord ? "record by record" : "whole batches");
+        trace.append(", batches of ").append(std::to_string(c.batchSize));
+        SCOPED_TRACE(trace);
+        db().exec("DELETE FROM catalogue_records");
+        ImportOptions options;
+        options.recordByRecord = c.recordByRecord;
+        options.batchSize = c.batchSize;
+        const auto summary = import(file, options);
+        EXPECT_EQ(summary.added, 2u);
+        ASSERT_EQ(summary.rejected.size(), 1u);
+        EXPECT_EQ(summary.rejected[0].offset, early.size());
+        EXPECT_EQ(summary.rejected[0].reason,
+                  "004 nowhere names no bibliographic record in the catalogue");
+        const auto bib = find("035A", "(SRC)b1");
+        ASSERT_EQ(bib.size(), 1u);
+        std::string linked = "SELECT count(*) FROM catalogue_records WHERE record_type = 2 AND "
+                             "location = 4 AND bib_id = ";
+        linked.append(std::to_string(bib.front()));
+        EXPECT_EQ(count(linked), 1);
+        expectEveryRecordWhole();
+    }
+}

@@ -77,3 +77,43 @@ TEST_F(DemoCatalogue, FullSizeHoldsLinkedHoldingsAndFindableControlNumbers) {
         }
     }
 }
+
+// A demo database made before the demo catalogue came with it gets the
+// catalogue at its next start, once; a catalogue holding records of the
+// operator's own, or a database that is not a demo one, is left as it is.
+TEST_F(DemoCatalogue, ADemoDatabaseMadeBeforeTheCatalogueGetsItOnceAtItsNextStart) {
+    const DemoCatalogueSize size{40, 10};
+    const auto records = [](Store& store) {
+        return scalar(store.db(), "SELECT count(*) FROM catalogue_records");
+    };
+    // As such a database was left: demo operators and places, no catalogue,
+    // no mark that the catalogue was ever considered.
+    const auto aged = [&](const std::string& name) {
+        auto store = seeded(name, size);
+        store->db().exec("DELETE FROM catalogue_records");
+        store->db().exec("DELETE FROM settings WHERE key LIKE 'demo_catalogue%'");
+        return store;
+    };
+
+    auto old = aged("old.db");
+    EXPECT_TRUE(initialiseStore(*old, true, size));
+    const auto complete = records(*old);
+    EXPECT_EQ(scalar(old->db(), "SELECT count(*) FROM catalogue_records WHERE record_type = 1"),
+              40);
+    EXPECT_FALSE(initialiseStore(*old, true, size));
+    EXPECT_EQ(records(*old), complete);
+
+    auto own = aged("own.db");
+    own->db().exec("INSERT INTO catalogue_records (record_type, record_id, marc, created_by, "
+                   "updated_by) VALUES (1, 5, 'x', 'me', 'me')");
+    EXPECT_FALSE(initialiseStore(*own, true, size));
+    EXPECT_EQ(records(*own), 1);
+    own->db().exec("DELETE FROM catalogue_records");
+    EXPECT_FALSE(initialiseStore(*own, true, size)) << "considered once, then left alone";
+
+    auto plain = std::make_unique<Store>(dir.file("plain.db"));
+    ASSERT_TRUE(initialiseStore(*plain, false));
+    plain->db().exec("INSERT INTO operators (operator_id, password_hash) VALUES ('admin', 'x')");
+    EXPECT_FALSE(initialiseStore(*plain, true, size));
+    EXPECT_EQ(records(*plain), 0);
+}

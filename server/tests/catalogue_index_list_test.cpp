@@ -1,0 +1,147 @@
+// Each record keeps the list of its index entries, and its entries go by
+// that list: when it is saved again, when only its links change, when its
+// row is deleted, and on a database migrated from the index kept twice.
+
+#include "catalogue/catalogue_search.h"
+#include "catalogue/index_writer.h"
+#include "catalogue/record_writer.h"
+#include "catalogue_support.h"
+#include "marc/record_view.h"
+#include "store/migrations.h"
+#include "test_database.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace orvane::server;
+using namespace orvane::server::testing;
+
+namespace {
+
+class IndexList : public CatalogueStore {
+protected:
+    SavedRecord save(const std::string& octets, RecordKind kind = RecordKind::Bibliographic) {
+        RecordWriter writer(db(), "jsmith");
+        Transaction tx(db());
+        const auto saved = writer.save(octets, kind);
+        tx.commit();
+        return saved;
+    }
+    // The record's entries as the index holds them and as its list names
+    // them, each "code key", sorted.
+    std::pair<std::vector<std::string>, std::vector<std::string>> entriesOf(std::int32_t id) {
+        std::pair<std::vector<std::string>, std::vector<std::string>> out;
+        auto held = db().prepare("SELECT code || ' ' || key FROM catalogue_index "
+                                 "WHERE record_type = 1 AND record_id = ?1 ORDER BY 1");
+        held.bind(1, id);
+        while (held.step())
+            out.first.push_back(held.text(0));
+        auto listed = db().prepare(
+            "SELECT (value ->> 0) || ' ' || (value ->> 1) FROM catalogue_records, "
+            "json_each(index_entries) WHERE record_type = 1 AND record_id = ?1 ORDER BY 1");
+        listed.bind(1, id);
+        while (listed.step())
+            out.second.push_back(listed.text(0));
+        return out;
+    }
+};
+
+std::string bib(std::string id, std::string title, std::string number = "(SRC)n1") {
+    return makeRecord(
+        BibLeader,
+        {{"001", id}, {"003", "SRC"}, {"035", "  $a" + number}, {"245", "10$a" + title}});
+}
+
+} // namespace
+
+TEST_F(IndexList, TheListNamesExactlyTheEntriesHeldThroughSavesAndLinkChanges) {
+    VELUMAR_SQLITE_ONLY("records keep the lists of their entries");
+    // Quotes, backslashes and a control character go through the list as they are.
+    save(bib("7", "Old harbours", "(SRC)q\"uo\\te\x01"));
+    auto [held, listed] = entriesOf(7);
+    EXPECT_EQ(held, (std::vector<std::string>{"035A (src)q\"uo\\te\x01", "TI harbours", "TI old"}));
+    EXPECT_EQ(listed, held);
+
+    save(bib("7", "New orchards", "(SRC)n2"));
+    std::tie(held, listed) = entriesOf(7);
+    EXPECT_EQ(held, (std::vector<std::string>{"035A (src)n2", "TI new", "TI orchards"}));
+    EXPECT_EQ(listed, held);
+
+    // A job that changes a record writes only its links at once.
+    IndexWriter index(db());
+    {
+        Transaction tx(db());
+        const std::string changed = bib("7", "Ignored until reindexed", "(SRC)n3");
+        index.writeControlKeys(RecordKind::Bibliographic, 7,
+                               *marc::parseRecord(std::string_view(changed)).record);
+        tx.commit();
+    }
+    std::tie(held, listed) = entriesOf(7);
+    EXPECT_EQ(held, (std::vector<std::string>{"035A (src)n3", "TI new", "TI orchards"}));
+    EXPECT_EQ(listed, held);
+
+    {
+        Transaction tx(db());
+        index.remove(RecordKind::Bibliographic, 7);
+        tx.commit();
+    }
+    std::tie(held, listed) = entriesOf(7);
+    EXPECT_TRUE(held.empty());
+    EXPECT_TRUE(listed.empty());
+}
+
+TEST_F(IndexList, DeletingARecordRowTakesItsEntriesAndNoOtherRecords) {
+    save(bib("1", "Harbours of the north", "(SRC)a"));
+    save(bib("2", "Harbours of the south", "(SRC)b"));
+    db().exec("DELETE FROM catalogue_records WHERE record_type = 1 AND record_id = 1");
+    EXPECT_EQ(count("SELECT count(*) FROM catalogue_index WHERE record_id = 1"), 0);
+    EXPECT_EQ(entriesOf(2).first, (std::vector<std::string>{"035A (src)b", "TI harbours", "TI of",
+                                                            "TI south", "TI the"}));
+}
+
+// The index kept twice (by key and by record) before: a database of that
+// schema keeps every entry, each record gets its list, and the copy by record goes.
+TEST(IndexListMigration, ADatabaseWithTheIndexKeptTwiceKeepsEveryEntryAndGetsItsLists) {
+    VELUMAR_SQLITE_ONLY("the SQLite schema's own migration");
+    TempDir dir;
+    const std::string path = dir.file("old.db");
+    const auto latest = migrations().back().version;
+    constexpr int ListsCame = 8; // the migration that gave records their lists
+    {
+        // Written with SQLite itself, as the schema before stood.
+        sqlite3* old = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &old), SQLITE_OK);
+        std::string sql;
+        for (const Migration& m : migrations())
+            if (m.version < ListsCame)
+                sql.append(m.sql).append(";\n");
+        sql.append("PRAGMA user_version = ").append(std::to_string(ListsCame - 1));
+        sql += ";"
+               "INSERT INTO catalogue_records (record_type, record_id, marc, created_by, "
+               "updated_by) VALUES (1, 1, 'x', 'a', 'a'), (1, 2, 'y', 'a', 'a'), "
+               "(3, 1, 'z', 'a', 'a');"
+               "INSERT INTO catalogue_index VALUES (1, 'TI', 'harbours', 1), "
+               "(1, 'TI', 'harbours', 2), (1, 'KW', 'say \"so\"', 1), (3, 'AH', 'smith', 1);";
+        const int rc = sqlite3_exec(old, sql.c_str(), nullptr, nullptr, nullptr);
+        sqlite3_close(old);
+        ASSERT_EQ(rc, SQLITE_OK);
+    }
+    Store store(path);
+    Database& db = store.db();
+    EXPECT_EQ(store.schemaVersion(), latest);
+    EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index"), 4);
+    EXPECT_EQ(scalar(db, "SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND "
+                         "tbl_name = 'catalogue_index' AND sql IS NOT NULL"),
+              0);
+    auto list = db.prepare("SELECT index_entries FROM catalogue_records WHERE record_type = ?1 "
+                           "AND record_id = ?2");
+    list.bind(1, 1).bind(2, 1);
+    ASSERT_TRUE(list.step());
+    EXPECT_EQ(list.text(0), R"([["KW","say \"so\""],["TI","harbours"]])");
+
+    db.exec("DELETE FROM catalogue_records WHERE record_type = 1 AND record_id = 1");
+    EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index"), 2);
+    EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index WHERE record_id = 2 AND "
+                         "record_type = 1"),
+              1);
+}
