@@ -1,5 +1,6 @@
 #include "common/messages.h"
 
+#include "message_text.h"
 #include "platform/platform_services.h"
 #include "session/busy_state.h"
 
@@ -8,10 +9,12 @@ namespace velumar {
 bool ConfirmDelete(PlatformServices& platform, const QString& kind, const QString& name) {
     Message question;
     question.title = QStringLiteral("Delete ") + kind;
-    question.text = QStringLiteral("You will delete ") + kind + QStringLiteral(":\r\n\"") + name +
-                    QStringLiteral("\"\r\n\r\nAre you sure?");
+    question.text = QStringLiteral("You will delete ") + kind + QStringLiteral(":\r\n\"") +
+                    orvane::NameForMessage(name) + QStringLiteral("\"\r\n\r\nAre you sure?");
     question.icon = MessageIcon::Question;
     question.buttons = MessageButtons::YesNo;
+    // Nothing is deleted by an Enter pressed without reading.
+    question.defaultAnswer = MessageAnswer::No;
     return platform.ShowMessage(question) == MessageAnswer::Yes;
 }
 

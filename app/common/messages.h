@@ -9,7 +9,8 @@ namespace velumar {
 class BusyState;
 class PlatformServices;
 
-// "Delete <kind>": true only when the operator answers Yes.
+// "Delete <kind>": true only when the operator answers Yes; No is the
+// default button. A long name is broken into lines so the question shows.
 bool ConfirmDelete(PlatformServices& platform, const QString& kind, const QString& name);
 
 // Told when the operator leaves a screen with an edit in progress.

@@ -32,6 +32,8 @@ struct Message {
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     QWidget* parent = nullptr; // null: the active window
+    // The button Enter presses; none: the box's first.
+    std::optional<MessageAnswer> defaultAnswer;
 };
 
 enum class FileDialogMode { Open, Save };

@@ -48,6 +48,26 @@ QMessageBox::StandardButtons qtButtons(MessageButtons buttons) {
     return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton qtButton(MessageAnswer answer) {
+    switch (answer) {
+    case MessageAnswer::Ok:
+        return QMessageBox::Ok;
+    case MessageAnswer::Cancel:
+        return QMessageBox::Cancel;
+    case MessageAnswer::Yes:
+        return QMessageBox::Yes;
+    case MessageAnswer::No:
+        return QMessageBox::No;
+    case MessageAnswer::Retry:
+        return QMessageBox::Retry;
+    case MessageAnswer::Abort:
+        return QMessageBox::Abort;
+    case MessageAnswer::Ignore:
+        return QMessageBox::Ignore;
+    }
+    return QMessageBox::NoButton;
+}
+
 MessageAnswer answerOf(int button, MessageButtons buttons) {
     switch (button) {
     case QMessageBox::Ok:
@@ -158,6 +178,8 @@ MessageAnswer QtPlatformServices::ShowMessage(const Message& message) {
         message.title.isEmpty() ? QApplication::applicationDisplayName() : message.title;
     QWidget* parent = message.parent ? message.parent : QApplication::activeWindow();
     QMessageBox box(qtIcon(message.icon), title, message.text, qtButtons(message.buttons), parent);
+    if (message.defaultAnswer)
+        box.setDefaultButton(qtButton(*message.defaultAnswer));
     return answerOf(box.exec(), message.buttons);
 }
 

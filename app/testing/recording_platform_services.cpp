@@ -30,7 +30,8 @@ MessageAnswer RecordingPlatformServices::ShowMessage(const Message& message) {
         answer = answers_.front();
         answers_.pop_front();
     }
-    messages_.push_back({message.title, message.text, message.icon, message.buttons, answer});
+    messages_.push_back(
+        {message.title, message.text, message.icon, message.buttons, answer, message.defaultAnswer});
     return answer;
 }
 

@@ -28,6 +28,19 @@ TEST(ConfirmDelete, AsksExactlyAndProceedsOnlyOnYes) {
     EXPECT_EQ(shown.text, "You will delete rule set:\r\n\"A\"\r\n\r\nAre you sure?");
     EXPECT_EQ(shown.icon, MessageIcon::Question);
     EXPECT_EQ(shown.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(shown.defaultAnswer, MessageAnswer::No);
+}
+
+// A name of 255 characters with no space: broken into lines, so the box
+// stays narrow and its question shows.
+TEST(ConfirmDelete, ALongNameIsBrokenIntoLinesAndTheQuestionStaysLast) {
+    RecordingPlatformServices platform;
+    ConfirmDelete(platform, "Record Set", QString(255, 'n'));
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    const QStringList lines = platform.Messages()[0].text.split("\r\n");
+    EXPECT_EQ(lines, (QStringList{"You will delete Record Set:", "\"" + QString(60, 'n'),
+                                  QString(60, 'n'), QString(60, 'n'), QString(60, 'n'),
+                                  QString(15, 'n') + "\"", "", "Are you sure?"}));
 }
 
 TEST(SharedWarnings, EditingWarningAndRuntimeErrorsSayExactlyThis) {

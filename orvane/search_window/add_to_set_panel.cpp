@@ -5,7 +5,9 @@
 #include "record_set_filler.h"
 #include "search_indexes.h"
 #include "search_messages.h"
+#include "message_text.h"
 #include "session.h"
+#include "text_limit.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -56,7 +58,7 @@ QString outcome(int sent, const QList<qint32>& notAdded, int recordType, const Q
                QStringLiteral(" records matching these ids were found in the database.");
     QString text = QStringLiteral("%1 record(s) added to record set \"%2\".")
                        .arg(sent - notAdded.size())
-                       .arg(setName);
+                       .arg(NameForMessage(setName));
     if (notAdded.isEmpty())
         return text;
     text += QStringLiteral("\r\n\r\nThe following record ids were not added, as no ") + type +
@@ -86,6 +88,7 @@ AddToSetPanel::AddToSetPanel(RecordSearch& search, Channel& channel, QWidget* pa
     setLabel->setBuddy(cboRecordSet_);
     txtNewSetName_ = new QLineEdit(this);
     txtNewSetName_->setObjectName(QStringLiteral("txtNewSetName"));
+    LimitToOctets(*txtNewSetName_, NameOctets);
     lblNewSetName_ = new QLabel(QStringLiteral("&Name of new set:"), this);
     lblNewSetName_->setBuddy(txtNewSetName_);
     lblRights_ = new QLabel(this);

@@ -9,6 +9,7 @@
 #include "security/security_profile.h"
 #include "session/busy_state.h"
 #include "session/session_state.h"
+#include "text_limit.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -71,6 +72,7 @@ void frmRecordSets_Specific::build() {
         named(new QRadioButton(QStringLiteral("&New record set:")), "optRecordSet_1");
     cboRecordSet_ = named(new QComboBox, "cboRecordSet");
     fpNewRecordSet_ = named(new QLineEdit, "fpNewRecordSet");
+    orvane::LimitToOctets(*fpNewRecordSet_, orvane::NameOctets); // the server's limit for "RSN"
     auto* targetGrid = new QGridLayout(fraTarget);
     targetGrid->addWidget(optRecordSetExisting_, 0, 0);
     targetGrid->addWidget(cboRecordSet_, 0, 1);

@@ -13,6 +13,7 @@
 #include "session.h"
 #include "session/busy_state.h"
 #include "session/session_state.h"
+#include "text_limit.h"
 
 #include <QFile>
 #include <QGridLayout>
@@ -144,6 +145,7 @@ void frmRecordSets_View::build() {
     fraEdit_ = new QGroupBox;
     fraEdit_->setObjectName(QStringLiteral("fraEdit"));
     fpName_ = new QLineEdit;
+    orvane::LimitToOctets(*fpName_, orvane::NameOctets); // the server's limit for "RSN"
     fpName_->setObjectName(QStringLiteral("fpName"));
     txtDesc_ = descriptionBox("txtDesc", false);
     fpCount_ = readOnlyField("fpCount");
@@ -243,7 +245,10 @@ void frmRecordSets_View::openPanel(Mode mode) {
     const bool edit = mode == Mode::Edit;
     fraEdit_->setTitle(edit ? QStringLiteral("Edit record set:")
                             : QStringLiteral("Copy record set:"));
-    fpName_->setText(edit ? set->Name() : QStringLiteral("Copy of ") + set->Name());
+    // A copy's name is cut to what the server keeps, as typing would be.
+    fpName_->setText(edit ? set->Name()
+                          : orvane::CutToOctets(QStringLiteral("Copy of ") + set->Name(),
+                                                orvane::NameOctets));
     txtDesc_->setPlainText(set->Description());
     fpCount_->setText(QString::number(set->RecordCount()));
     lblType_->setText(set->RecordTypeName());

@@ -376,6 +376,18 @@ TEST_F(SpecificRecordsRequests, AnEmptyIdFileIsToldByTheFileReaderAlone) {
     EXPECT_TRUE(transport->sent("ADD_TO_RECORD_SET").empty());
 }
 
+TEST_F(SpecificRecordsRequests, ANewSetsNameHoldsNoMoreThanTheServerKeeps) {
+    frmRecordSets_Specific screen(state);
+    QLineEdit* name = SpecificControls(screen).field("fpNewRecordSet");
+    name->insert(QString(250, 'n'));
+    name->insert(QString::fromUtf8("\xc3\xa9\xc3\xa9\xc3\xa9")); // 6 octets: past 255, refused
+    name->insert(QString::fromUtf8("\xc3\xa9\xc3\xa9"));
+    name->insert("x");
+    EXPECT_EQ(name->text(), QString(250, 'n') + QString::fromUtf8("\xc3\xa9\xc3\xa9") + "x");
+    name->insert("y");
+    EXPECT_EQ(name->text().toUtf8().size(), 255);
+}
+
 TEST_F(SpecificRecordsRequests, IdsOutsideOneTo2147483647AreRefusedBeforeAnythingIsSent) {
     struct Case {
         const char* id;

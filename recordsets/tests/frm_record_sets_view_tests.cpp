@@ -192,6 +192,41 @@ TEST_F(RecordSetViewOnDemo, DeleteAsksFirstAndNoKeepsTheSet) {
     EXPECT_FALSE(controls.names().contains("To go"));
 }
 
+// Names as long as the server keeps them: the name field holds no more, a
+// copy's name is cut to fit, and the delete question shows whole, with No
+// as its default.
+TEST_F(RecordSetViewOnDemo, NamesAreHeldToTheServersLimitAndALongOneStillShowsTheQuestion) {
+    testing::DemoClient demo(db, "demo");
+    const QString longest(255, QChar('L'));
+    EXPECT_EQ(demo.sets().AddRecordSet(longest + "L", 1), -1); // 256 octets: status 8
+    EXPECT_EQ(demo.platform.Texts(), QStringList{"Failed to add record set."});
+    const qint32 id = demo.sets().AddRecordSet(longest, 1);
+    ASSERT_GT(id, 0);
+    frmRecordSets_View view(demo.state);
+    ViewControls controls(view);
+    controls.select(id);
+
+    view.Copy();
+    QLineEdit* name = controls.field("fpName");
+    EXPECT_EQ(name->text(), "Copy of " + QString(247, QChar('L')));
+    name->end(false);
+    name->insert("more");
+    EXPECT_EQ(name->text().toUtf8().size(), 255);
+    view.Save();
+    EXPECT_EQ(demo.platform.Texts().size(), 1) << demo.platform.Texts().join("|").toStdString();
+    EXPECT_TRUE(controls.names().contains("Copy of " + QString(247, QChar('L'))));
+
+    controls.select(id);
+    demo.platform.AnswerNext(MessageAnswer::No);
+    view.Delete();
+    const ShownMessage& asked = demo.platform.Messages().back();
+    EXPECT_EQ(asked.defaultAnswer, MessageAnswer::No);
+    EXPECT_TRUE(asked.text.endsWith("\"\r\n\r\nAre you sure?"));
+    for (const QString& line : asked.text.split("\r\n"))
+        EXPECT_LE(line.size(), 62) << line.toStdString();
+    EXPECT_NE(demo.sets().GetRecordSet(id), nullptr);
+}
+
 TEST_F(RecordSetViewOnDemo, EveryOpenViewIsRefilledByARefreshUntilItCloses) {
     testing::DemoClient demo(db, "demo");
     auto view = std::make_unique<frmRecordSets_View>(demo.state);
