@@ -43,9 +43,15 @@ void Grid::ClearRows() {
 int Grid::AddRow(const QStringList& texts, qint32 rowData) {
     const int row = rowCount();
     insertRow(row);
-    for (int column = 0; column < columnCount(); ++column)
-        setItem(row, column,
-                new QTableWidgetItem(column < texts.size() ? texts[column] : QString()));
+    for (int column = 0; column < columnCount(); ++column) {
+        auto* cell = new QTableWidgetItem(column < texts.size() ? texts[column] : QString());
+        // Counts and other whole numbers line up by their last digit.
+        bool number = false;
+        cell->text().toLongLong(&number);
+        if (number)
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        setItem(row, column, cell);
+    }
     SetRowData(row, rowData);
     return row;
 }

@@ -23,6 +23,14 @@ const std::map<int, QString>& pages() {
         {30700, QStringLiteral("auth-load-configurations.html")},
         {30900, QStringLiteral("rule-editor.html")},
         {40100, QStringLiteral("preview.html")},
+        {50100, QStringLiteral("jobs-submit-scan.html")},
+        {50200, QStringLiteral("jobs-submit-data-change.html")},
+        {50300, QStringLiteral("jobs-submit-index.html")},
+        {50400, QStringLiteral("jobs-submit-match.html")},
+        {50500, QStringLiteral("jobs-submit-auth-load.html#match")},
+        {50600, QStringLiteral("jobs-submit-auth-load.html#merge")},
+        {50700, QStringLiteral("jobs-submit-auth-load.html#database-load")},
+        {50800, QStringLiteral("jobs-submit-auth-load.html#reconcile")},
         {50900, QStringLiteral("jobs-queue.html")},
         {51000, QStringLiteral("jobs-running.html")},
         {60100, QStringLiteral("preferences.html")},
@@ -40,9 +48,16 @@ QUrl HelpTopicUrl(int helpContextId) {
     const auto page = pages().find(helpContextId);
     if (page == pages().end())
         return HelpIndexUrl();
-    const QFileInfo index(HelpFileLocation());
-    const QString path = index.absolutePath() + QLatin1Char('/') + page->second;
-    return QUrl::fromLocalFile(QFileInfo::exists(path) ? path : HelpFileLocation());
+    // A page may name a section of itself after "#".
+    const QString file = page->second.section(QLatin1Char('#'), 0, 0);
+    const QString section = page->second.section(QLatin1Char('#'), 1);
+    const QString path = QFileInfo(HelpFileLocation()).absolutePath() + QLatin1Char('/') + file;
+    if (!QFileInfo::exists(path))
+        return HelpIndexUrl();
+    QUrl url = QUrl::fromLocalFile(path);
+    if (!section.isEmpty())
+        url.setFragment(section);
+    return url;
 }
 
 } // namespace velumar

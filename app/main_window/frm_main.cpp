@@ -4,7 +4,9 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/change_password_dialog.h"
 #include "dialogs/login_information_dialog.h"
+#include "failures/unexpected_failure.h"
 #include "help/help_topics.h"
+#include "help/help_window.h"
 #include "main_window/function_screen.h"
 #include "main_window/navigation_bar.h"
 #include "main_window/navigation_icons.h"
@@ -32,6 +34,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
+#include <algorithm>
 
 namespace velumar {
 
@@ -43,10 +46,30 @@ QString doubledAmpersands(QString text) {
     return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
+// Names kept for examples and tests, never a real site.
+bool isExampleHost(const QString& host) {
+    const QString h = host.toLower();
+    for (const char* name : {"example", "example.com", "example.net", "example.org"})
+        if (h == QLatin1String(name) || h.endsWith(QLatin1Char('.') + QLatin1String(name)))
+            return true;
+    for (const char* domain : {".test", ".invalid", ".localhost"})
+        if (h.endsWith(QLatin1String(domain)))
+            return true;
+    return false;
+}
+
+// The support web text as an address; none when it names no real site.
+QUrl supportAddress(const QString& supportText) {
+    const QUrl support(supportText.trimmed());
+    if (!support.isValid() || support.host().isEmpty() || isExampleHost(support.host()))
+        return {};
+    return support;
+}
+
 // The home of the support site: scheme and host of the support web text.
 QUrl webSiteHome(const QString& supportText) {
-    const QUrl support(supportText.trimmed());
-    if (!support.isValid() || support.host().isEmpty())
+    const QUrl support = supportAddress(supportText);
+    if (support.isEmpty())
         return {};
     QUrl home;
     home.setScheme(support.scheme());
@@ -71,6 +94,13 @@ frmMain::frmMain(SessionState& state, QWidget* parent)
     buildMenus();
     buildNavigation();
     buildStatusBar();
+    // Every screen and dialog of the frame: a field the operator cannot type
+    // in shows the window's colour, not the colour of an entry field.
+    setStyleSheet(QStringLiteral(
+        "QLineEdit[readOnly=\"true\"], QPlainTextEdit[readOnly=\"true\"],"
+        " QTextEdit[readOnly=\"true\"] { background: palette(window); }"));
+    // Style sheets do not look again when a field turns read-only or back: see it happen.
+    qApp->installEventFilter(this);
 
     workArea_->setObjectName(QStringLiteral("workArea"));
     workArea_->setAutoFillBackground(true);
@@ -178,7 +208,9 @@ void frmMain::buildMenus() {
     }
     webSites_[1]->setData(support);
     webSites_[1]->setToolTip(support);
-    web->menuAction()->setEnabled(!webSiteHome(support).isEmpty());
+    // A server that names no real support site gets no web entries at all.
+    web->menuAction()->setObjectName(QStringLiteral("mnuHelpWebSite"));
+    web->menuAction()->setVisible(!webSiteHome(support).isEmpty());
     help->addSeparator();
     QAction* about = help->addAction(QStringLiteral("&About Velumar"));
     about->setObjectName(QStringLiteral("mnuHelpAbout"));
@@ -209,8 +241,7 @@ void frmMain::buildStatusBar() {
     statusBar()->addWidget(statusPanel2_, 1);
     statusBar()->setSizeGripEnabled(false);
     // Until a function is opened, who is logged in where.
-    statusPanel1_->setText(QStringLiteral("Logged in as %1 on %2")
-                               .arg(state_.session().OperatorId(), state_.session().ServerName()));
+    statusPanel1_->setText(loggedInText());
 }
 
 void frmMain::searchRecordSets() {
@@ -230,14 +261,23 @@ void frmMain::OpenFunction(const QString& key, const QString& groupCaption,
     const QString title = QLatin1Char(' ') + groupCaption + QStringLiteral(" - ") + itemCaption;
 
     if (key == QLatin1String(RecordSetSearchKey)) {
-        if (recordSetSearch_)
-            recordSetSearch_();
-        else
-            searchRecordSets();
-    } else {
+        statusPanel1_->setText(albMain_->CurrentGroupCaption() + QStringLiteral(":  ") +
+                               doubledAmpersands(itemCaption));
+        guarded(QStringLiteral("RecordSets_Search"), [this] {
+            if (recordSetSearch_)
+                recordSetSearch_();
+            else
+                searchRecordSets();
+        });
+        // The search has its own window: the work area is as it was.
+        followFrontScreen();
+        return;
+    }
+    const ScreenEntry* entry = FindScreenEntry(key);
+    if (!entry)
+        return;
+    guarded(entry->screenName, [&] {
         FunctionScreen* screen = screenFor(key);
-        if (!screen)
-            return;
         if (!screen->PreviouslyLoaded()) {
             screen->setWindowTitle(QString());
             screen->setGeometry(workArea_->rect());
@@ -245,12 +285,53 @@ void frmMain::OpenFunction(const QString& key, const QString& groupCaption,
             screen->FormIdLabel()->setFixedWidth(workArea_->width());
             screen->SetPreviouslyLoaded();
         }
+        openedAs_[key] = {groupCaption, itemCaption};
         screen->show();
         screen->raise();
+        followFrontScreen();
         screen->Activate();
+    });
+    followFrontScreen();
+}
+
+void frmMain::guarded(const QString& source, const std::function<void()>& action) {
+    RunReportingFailures(state_.platform(), state_.busy(), source, action);
+}
+
+void frmMain::followFrontScreen() {
+    FunctionScreen* front = FrontScreen();
+    const auto shown = std::find_if(screens_.begin(), screens_.end(),
+                                    [front](const auto& open) { return open.second == front; });
+    const auto opened = shown == screens_.end() ? openedAs_.end() : openedAs_.find(shown->first);
+    if (!front || opened == openedAs_.end()) {
+        albMain_->HighlightItem(QString());
+        statusPanel1_->setText(loggedInText());
+        return;
     }
+    const auto& [groupCaption, itemCaption] = opened->second;
+    albMain_->SelectGroup(groupCaption);
+    albMain_->HighlightItem(shown->first);
     statusPanel1_->setText(albMain_->CurrentGroupCaption() + QStringLiteral(":  ") +
                            doubledAmpersands(itemCaption));
+}
+
+QString frmMain::loggedInText() const {
+    return QStringLiteral("Logged in as %1 on %2")
+        .arg(state_.session().OperatorId(), state_.session().ServerName());
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ReadOnlyChange && watched->isWidgetType()) {
+        auto* field = static_cast<QWidget*>(watched);
+        if (field->window() == this || isAncestorOf(field)) {
+            field->style()->unpolish(field);
+            field->style()->polish(field);
+            field->update();
+        }
+    }
+    if (event->type() == QEvent::HideToParent && qobject_cast<FunctionScreen*>(watched))
+        followFrontScreen();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 FunctionScreen* frmMain::screenFor(const QString& key) {
@@ -266,6 +347,7 @@ FunctionScreen* frmMain::screenFor(const QString& key) {
         screen = new PlaceholderScreen(entry->screenName, entry->helpContextId, workArea_);
     screen->setParent(workArea_);
     screen->hide();
+    screen->installEventFilter(this);
     screens_[key] = screen;
     return screen;
 }
@@ -351,22 +433,33 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 bool frmMain::screensAgreeToClose() {
-    for (const auto& [key, screen] : screens_)
-        if (screen->isVisible() && !screen->QueryClose(state_.platform()))
+    for (const auto& [key, screen] : screens_) {
+        bool agrees = true;
+        // A screen whose question fails must not keep the program from closing.
+        guarded(screen->objectName(), [&] {
+            agrees = !screen->isVisible() || screen->QueryClose(state_.platform());
+        });
+        if (!agrees)
             return false;
+    }
     for (const auto& [key, screen] : screens_)
         screen->hide();
     return true;
 }
 
 void frmMain::ShowHelpTopics() {
-    state_.platform().OpenUrl(HelpIndexUrl());
+    showHelp(HelpIndexUrl());
 }
 
 void frmMain::ShowContextHelp() {
     const FunctionScreen* screen = FrontScreen();
-    state_.platform().OpenUrl(
-        HelpTopicUrl(screen ? screen->HelpContextId() : MainWindowHelpContext));
+    showHelp(HelpTopicUrl(screen ? screen->HelpContextId() : MainWindowHelpContext));
+}
+
+void frmMain::showHelp(const QUrl& page) {
+    if (!help_)
+        help_ = new HelpWindow(state_.platform(), this);
+    help_->ShowPage(page);
 }
 
 void frmMain::ShowPreferences() {
@@ -378,7 +471,7 @@ void frmMain::ShowPreferences() {
 void frmMain::redrawRuleHighlighting() {
     for (const char* key : {"RuleGeneration_RuleDocuments", "RuleGeneration_ScanRuleDocs"})
         if (FunctionScreen* screen = Screen(QString::fromLatin1(key)))
-            screen->RedrawRuleHighlighting();
+            guarded(screen->objectName(), [screen] { screen->RedrawRuleHighlighting(); });
 }
 
 void frmMain::ShowLoginInformation() {
@@ -409,9 +502,9 @@ void frmMain::ShowAbout() {
 
 void frmMain::OpenWebSite(int index) {
     const QString support = state_.supportWebText();
-    const QUrl url = index == 0 ? webSiteHome(support) : QUrl(support.trimmed());
+    const QUrl url = index == 0 ? webSiteHome(support) : supportAddress(support);
     if (url.isValid() && !url.isEmpty())
-        state_.platform().OpenUrl(url);
+        OpenInBrowser(state_.platform(), url, this);
 }
 
 } // namespace velumar

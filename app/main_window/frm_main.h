@@ -18,6 +18,7 @@ class QTimer;
 namespace velumar {
 
 class FunctionScreen;
+class HelpWindow;
 class NavigationBar;
 class SecurityProfile;
 class SessionState;
@@ -73,9 +74,12 @@ public:
     QString StatusPanel1() const;
     QString StatusPanel2() const;
 
+    // The help's first page in the help window.
     void ShowHelpTopics();
     // F1: the help of the screen in front, or of the main window.
     void ShowContextHelp();
+    // The help window; null until help is first shown.
+    HelpWindow* HelpWindowWidget() const { return help_; }
     void ShowPreferences();
     void ShowLoginInformation();
     void ShowChangePassword();
@@ -84,6 +88,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A screen going out of sight hands the navigation to the screen now in front.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
@@ -92,6 +98,12 @@ private:
     FunctionScreen* screenFor(const QString& key);
     bool screensAgreeToClose();
     void redrawRuleHighlighting();
+    // The bar's group and highlighted item, and status panel 1, for the screen in front.
+    void followFrontScreen();
+    QString loggedInText() const;
+    void showHelp(const QUrl& page);
+    // Runs a screen's entry point; a failure is reported and the program goes on.
+    void guarded(const QString& source, const std::function<void()>& action);
 
     SessionState& state_;
     NavigationBar* albMain_;
@@ -104,6 +116,9 @@ private:
     QList<QAction*> webSites_;
     std::map<QString, ScreenFactory> factories_;
     std::map<QString, FunctionScreen*> screens_;
+    // How each screen was last opened: its group caption and item caption.
+    std::map<QString, std::pair<QString, QString>> openedAs_;
+    HelpWindow* help_ = nullptr;
     void searchRecordSets();
 
     std::function<void()> recordSetSearch_;

@@ -24,10 +24,12 @@ NavigationBar::NavigationBar(QWidget* parent) : QToolBox(parent) {
         " color: palette(highlighted-text); border-color: palette(highlight); }"
         "QListWidget { border: 1px solid palette(mid); border-radius: 3px;"
         " background: palette(base); }"
-        "QListWidget::item { padding: 2px 4px; border-radius: 4px; }"
-        "QListWidget::item:selected { background: palette(highlight);"
-        " color: palette(highlighted-text); }"
-        "QListWidget::item:hover { background: palette(alternate-base); }"));
+        "QListWidget::item { padding: 2px 4px; border-radius: 4px; color: palette(text); }"
+        "QListWidget::item:hover { background: palette(alternate-base); color: palette(text); }"
+        // Selected wins over hovered, so the open function's caption stays readable.
+        "QListWidget::item:selected, QListWidget::item:selected:hover,"
+        " QListWidget::item:selected:!active { background: palette(highlight);"
+        " color: palette(highlighted-text); }"));
 }
 
 void NavigationBar::AddGroup(const QString& key, const QString& caption, const QIcon& icon) {
@@ -103,6 +105,29 @@ bool NavigationBar::SelectGroup(const QString& caption) {
             return true;
         }
     return false;
+}
+
+void NavigationBar::HighlightItem(const QString& key) {
+    QListWidgetItem* chosen = key.isEmpty() ? nullptr : findItem(key);
+    for (int i = 0; i < count(); ++i) {
+        auto* list = qobject_cast<QListWidget*>(widget(i));
+        if (!list)
+            continue;
+        if (chosen && chosen->listWidget() == list) {
+            list->setCurrentItem(chosen, QItemSelectionModel::ClearAndSelect);
+        } else {
+            list->clearSelection();
+            list->setCurrentItem(nullptr, QItemSelectionModel::Clear);
+        }
+    }
+}
+
+QString NavigationBar::HighlightedItem() const {
+    for (int i = 0; i < count(); ++i)
+        if (auto* list = qobject_cast<QListWidget*>(widget(i)))
+            for (const QListWidgetItem* item : list->selectedItems())
+                return item->data(KeyRole).toString();
+    return {};
 }
 
 void NavigationBar::ActivateItem(const QString& key) {

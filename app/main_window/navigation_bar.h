@@ -32,6 +32,12 @@ public:
     // Makes the first group of this caption current; false, and no change, when none has it.
     bool SelectGroup(const QString& caption);
 
+    // Highlights the item of the screen in front, in its own group, and no
+    // other; an empty or unknown key highlights none.
+    void HighlightItem(const QString& key);
+    // The key of the highlighted item; empty when none is.
+    QString HighlightedItem() const;
+
     // What a click on the item does.
     void ActivateItem(const QString& key);
 

@@ -1,7 +1,9 @@
 // The command line: what is run, what prints the usage or the version, and
 // what is refused before any window opens.
+#include "embedded_server.h"
 #include "startup/command_line.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace velumar {
@@ -58,6 +60,21 @@ TEST(CommandLine, UsageNamesEveryOptionAndTheDatabaseDefault) {
     for (const QString& line : usage.split('\n'))
         EXPECT_LE(line.size(), 80) << line.toStdString();
     EXPECT_EQ(VersionText("1.2.3"), "Velumar 1.2.3\n");
+}
+
+// The README tells a new user where the embedded database is; that must be
+// where the program puts it (here under the test's own data home).
+TEST(CommandLine, TheReadmeNamesTheDatabaseWhereTheProgramPutsIt) {
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    ASSERT_FALSE(dataHome.isEmpty());
+    const QString path = orvane::defaultEmbeddedDatabasePath();
+    ASSERT_TRUE(path.startsWith(dataHome + '/')) << path.toStdString();
+    const QString documented = "~/.local/share" + path.mid(dataHome.size());
+
+    QFile readme(QString::fromUtf8(VELUMAR_SOURCE_DIR) + "/README.md");
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString text = QString::fromUtf8(readme.readAll());
+    EXPECT_TRUE(text.contains(documented)) << documented.toStdString();
 }
 
 } // namespace

@@ -47,6 +47,19 @@ protected:
     Grid grid;
 };
 
+TEST_F(GridTest, WholeNumbersAreRightAlignedAndTextIsNot) {
+    grid.SetHeadings({"Name", "Records", "Type", "Change", "Ratio", "Note"});
+    grid.ClearRows();
+    grid.AddRow({"Withdrawn 2019", "12500", "Bib", "-3", "1.5", ""}, 7);
+    const auto alignment = [&](int column) {
+        return Qt::Alignment(grid.item(0, column)->textAlignment()) & Qt::AlignHorizontal_Mask;
+    };
+    EXPECT_EQ(alignment(1), Qt::AlignRight);
+    EXPECT_EQ(alignment(3), Qt::AlignRight);
+    for (int column : {0, 2, 4, 5})
+        EXPECT_NE(alignment(column), Qt::AlignRight) << column;
+}
+
 TEST_F(GridTest, SortingTwiceReversesThenAnotherColumnStartsAscending) {
     GridSort(grid, 0, 0);
     // Case-insensitive; equal keys keep their order.

@@ -2,6 +2,8 @@
 // navigation and the Functions menu for several right profiles, opening
 // functions, the status bar, help, and the close guard.
 #include "general_helper.h"
+#include "help/help_topics.h"
+#include "help/help_window.h"
 #include "login_dialog.h"
 #include "main_window/frm_main.h"
 #include "main_window/function_screen.h"
@@ -13,6 +15,7 @@
 #include "testing/scripted_server.h"
 #include "scripted_transport.h"
 #include "session.h"
+#include "session/busy_state.h"
 #include "session/session_state.h"
 #include "startup/standard_startup_tasks.h"
 #include "startup/startup_routine.h"
@@ -26,8 +29,13 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QMenu>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace velumar {
 namespace {
@@ -41,6 +49,46 @@ public:
     bool editing = false;
     int redraws = 0;
 };
+
+// A screen whose activation fails as often as the test says.
+class FailingScreen final : public FunctionScreen {
+public:
+    explicit FailingScreen(QWidget* parent) : FunctionScreen("frmPreview_Select", 40100, parent) {}
+    void Activate() override {
+        ++activations;
+        if (failures > 0) {
+            --failures;
+            throw std::runtime_error("no rule set group chosen");
+        }
+    }
+    int failures = 1;
+    int activations = 0;
+};
+
+// Draws a window into the screenshot folder, when there is one.
+void shoot(QWidget& window, const QString& name) {
+    const QString folder = qEnvironmentVariable("VELUMAR_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    QCoreApplication::processEvents();
+    window.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+// The pointer resting on a navigation item, as a hover.
+void hover(NavigationBar& bar, const QString& key) {
+    for (auto* list : bar.findChildren<QListWidget*>())
+        for (int row = 0; row < list->count(); ++row)
+            if (list->item(row)->data(Qt::UserRole).toString() == key) {
+                const QPointF at = list->visualItemRect(list->item(row)).center();
+                QHoverEvent enter(QEvent::HoverEnter, at, at, QPointF(-1, -1));
+                QCoreApplication::sendEvent(list->viewport(), &enter);
+                QHoverEvent move(QEvent::HoverMove, at, at, at);
+                QCoreApplication::sendEvent(list->viewport(), &move);
+                QMouseEvent mouse(QEvent::MouseMove, at, list->viewport()->mapToGlobal(at),
+                                  Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                QCoreApplication::sendEvent(list->viewport(), &mouse);
+            }
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -168,6 +216,123 @@ TEST_F(MainWindowTest, TheMenuPassesItsOwnCaptionsAndSelectsTheGroup) {
     EXPECT_EQ(window().NavigationBarWidget().CurrentGroupCaption(), "Authority Loading");
 }
 
+TEST_F(MainWindowTest, TheBarFollowsTheScreenInFrontHoweverItWasOpened) {
+    start();
+    NavigationBar& bar = window().NavigationBarWidget();
+    window().findChild<QAction*>("mnuFunctionsJobManagementViewQueue")->trigger();
+    EXPECT_EQ(bar.CurrentGroupCaption(), "Job Management");
+    EXPECT_EQ(bar.HighlightedItem(), "JobManagement_Scheduled");
+
+    bar.ActivateItem("RecordSets_View");
+    EXPECT_EQ(bar.CurrentGroupCaption(), "Record Sets");
+    EXPECT_EQ(bar.HighlightedItem(), "RecordSets_View");
+    EXPECT_EQ(window().StatusPanel1(), "Record Sets:  View/Edit");
+
+    window().findChild<QAction*>("mnuFunctionsAuthLoadMatch")->trigger();
+    EXPECT_EQ(bar.CurrentGroupCaption(), "Authority Loading");
+    EXPECT_EQ(bar.HighlightedItem(), "RuleGeneration_AuthLoadMatchRuleSets");
+
+    // Back to an open screen from the menu: the bar moves with it.
+    window().findChild<QAction*>("mnuFunctionsJobManagementViewQueue")->trigger();
+    EXPECT_EQ(bar.CurrentGroupCaption(), "Job Management");
+    EXPECT_EQ(bar.HighlightedItem(), "JobManagement_Scheduled");
+    EXPECT_EQ(window().StatusPanel1(), "Job Management:  View Job Queue");
+
+    // A screen that closes hands the bar and the status to the one now in front.
+    window().Screen("JobManagement_Scheduled")->close();
+    EXPECT_EQ(window().FrontScreen(), window().Screen("RuleGeneration_AuthLoadMatchRuleSets"));
+    EXPECT_EQ(bar.CurrentGroupCaption(), "Authority Loading");
+    EXPECT_EQ(bar.HighlightedItem(), "RuleGeneration_AuthLoadMatchRuleSets");
+    EXPECT_EQ(window().StatusPanel1(), "Authority Loading:  Auth Load Match Rule Set Groups");
+
+    hover(bar, "RuleGeneration_AuthLoadMatchRuleSets");
+    shoot(window(), "main-window-selected-hovered");
+
+    window().Screen("RuleGeneration_AuthLoadMatchRuleSets")->close();
+    window().Screen("RecordSets_View")->close();
+    EXPECT_EQ(bar.HighlightedItem(), "");
+    EXPECT_TRUE(window().StatusPanel1().startsWith("Logged in as jsmith on "));
+}
+
+TEST_F(MainWindowTest, TheSearchHandOverLeavesTheBarOnTheScreenInFront) {
+    start();
+    window().SetRecordSetSearch([] {});
+    window().OpenFunction("Preview_Select", "Preview", "Select Criteria");
+    window().NavigationBarWidget().ActivateItem("RecordSets_Search");
+    EXPECT_EQ(window().NavigationBarWidget().HighlightedItem(), "Preview_Select");
+    EXPECT_EQ(window().NavigationBarWidget().CurrentGroupCaption(), "Preview");
+    EXPECT_EQ(window().StatusPanel1(), "Preview:  Select Criteria");
+}
+
+TEST_F(MainWindowTest, AScreenThatFailsIsReportedAndTheProgramGoesOn) {
+    start();
+    FailingScreen* screen = nullptr;
+    window().SetScreenFactory("Preview_Select", [&](QWidget* area) {
+        screen = new FailingScreen(area);
+        return screen;
+    });
+    int searches = 0;
+    window().SetRecordSetSearch([&] {
+        ++searches;
+        state.busy().BeginBusy();
+        throw std::runtime_error("search index gone");
+    });
+
+    window().OpenFunction("Preview_Select", "Preview", "Select Criteria");
+    window().OpenFunction("RecordSets_Search", "Record Sets", "Search");
+
+    ASSERT_EQ(platform.Messages().size(), 2u);
+    EXPECT_EQ(platform.Messages()[0].text,
+              "Error # 51 was generated by frmPreview_Select.\r\nno rule set group chosen");
+    EXPECT_EQ(platform.Messages()[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(platform.Messages()[1].text,
+              "Error # 51 was generated by RecordSets_Search.\r\nsearch index gone");
+    EXPECT_EQ(searches, 1);
+    // The main window is the operator's again, and the screen is still there to use.
+    EXPECT_FALSE(state.busy().IsBusy());
+    EXPECT_TRUE(window().isEnabled());
+    EXPECT_EQ(window().FrontScreen(), screen);
+    EXPECT_EQ(window().StatusPanel1(), "Preview:  Select Criteria");
+    window().OpenFunction("Preview_Select", "Preview", "Select Criteria");
+    EXPECT_EQ(screen->activations, 2);
+    EXPECT_EQ(platform.Messages().size(), 2u);
+}
+
+// What the middle of a field looks like on screen.
+QColor fieldColour(QWidget& field) {
+    QCoreApplication::processEvents();
+    const QImage image = field.grab().toImage();
+    return image.pixelColor(image.width() - 6, image.height() / 2);
+}
+
+TEST_F(MainWindowTest, ReadOnlyFieldsLookReadOnlyOnEveryScreen) {
+    start();
+    QLineEdit* editable = nullptr;
+    QLineEdit* readOnly = nullptr;
+    window().SetScreenFactory("Preview_Select", [&](QWidget* area) {
+        auto* screen = new FailingScreen(area);
+        screen->failures = 0;
+        editable = new QLineEdit(screen);
+        readOnly = new QLineEdit(screen);
+        readOnly->setReadOnly(true);
+        editable->setGeometry(10, 40, 120, 24);
+        readOnly->setGeometry(10, 70, 120, 24);
+        return screen;
+    });
+    window().OpenFunction("Preview_Select", "Preview", "Select Criteria");
+    const QPalette palette = window().palette();
+    ASSERT_NE(palette.color(QPalette::Base), palette.color(QPalette::Window));
+    EXPECT_EQ(fieldColour(*editable), palette.color(QPalette::Base));
+    EXPECT_EQ(fieldColour(*readOnly), palette.color(QPalette::Window));
+    shoot(window(), "main-window-read-only-field");
+
+    // A field that becomes editable (an edit starts) looks it, and back.
+    readOnly->setReadOnly(false);
+    EXPECT_EQ(fieldColour(*readOnly), palette.color(QPalette::Base));
+    readOnly->setReadOnly(true);
+    EXPECT_EQ(fieldColour(*readOnly), palette.color(QPalette::Window));
+}
+
 TEST_F(MainWindowTest, OpeningAnOpenScreenOnlyBringsItToTheFront) {
     start();
     window().OpenFunction("RecordSets_View", "Record Sets", "View/Edit");
@@ -219,26 +384,123 @@ TEST_F(MainWindowTest, StatusTextsDoubleAmpersandsAndPassingMessagesClearAfterFi
     EXPECT_EQ(window().StatusPanel2(), "");
 }
 
-TEST_F(MainWindowTest, HelpOpensTheIndexAndF1TheHelpOfTheScreenInFront) {
+TEST_F(MainWindowTest, HelpShowsTheIndexAndF1TheHelpOfTheScreenInFrontInsideVelumar) {
     start();
     window().findChild<QAction*>("mnuHelpTopics")->trigger();
+    HelpWindow* help = window().HelpWindowWidget();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->CurrentPage().toLocalFile().endsWith("/help/index.html"));
+    EXPECT_EQ(help->CurrentTitle(), "Velumar Help");
+
     window().ShowContextHelp();
-    ASSERT_EQ(platform.OpenedUrls().size(), 2);
-    EXPECT_TRUE(platform.OpenedUrls()[0].toLocalFile().endsWith("/help/index.html"));
-    EXPECT_TRUE(platform.OpenedUrls()[1].toLocalFile().endsWith("/help/main-window.html"));
+    EXPECT_TRUE(help->CurrentPage().toLocalFile().endsWith("/help/main-window.html"));
 
     window().SetScreenFactory("RuleGeneration_RuleDocuments",
                               [](QWidget* area) { return new EditingScreen(area); });
     window().OpenFunction("RuleGeneration_RuleDocuments", "Rules", "Data Change Rule Sets");
     window().ShowContextHelp();
-    ASSERT_EQ(platform.OpenedUrls().size(), 3);
-    EXPECT_TRUE(platform.OpenedUrls()[2].toLocalFile().endsWith("/help/rule-sets.html"));
-    // A screen without a page of its own gets the first page.
-    window().OpenFunction("JobManagement_SubmitAuthDbLoad", "Job Management",
-                          "Submit Auth DB Load Job");
-    window().ShowContextHelp();
-    ASSERT_EQ(platform.OpenedUrls().size(), 4);
-    EXPECT_TRUE(platform.OpenedUrls()[3].toLocalFile().endsWith("/help/index.html"));
+    EXPECT_TRUE(help->CurrentPage().toLocalFile().endsWith("/help/rule-sets.html"));
+    shoot(*help, "help-window-rule-sets");
+    // One help window for the run, and nothing handed to the desktop.
+    EXPECT_EQ(window().HelpWindowWidget(), help);
+    EXPECT_TRUE(platform.OpenedUrls().isEmpty());
+    EXPECT_TRUE(platform.Messages().empty());
+}
+
+TEST_F(MainWindowTest, EveryJobSubmissionScreenHasAHelpPageOfItsOwn) {
+    start();
+    const std::pair<const char*, const char*> screens[] = {
+        {"JobManagement_SubmitScan", "jobs-submit-scan.html"},
+        {"JobManagement_SubmitChange", "jobs-submit-data-change.html"},
+        {"JobManagement_SubmitIndex", "jobs-submit-index.html"},
+        {"JobManagement_SubmitMatch", "jobs-submit-match.html"},
+        {"JobManagement_SubmitAuthLoadMatch", "jobs-submit-auth-load.html#match"},
+        {"JobManagement_SubmitAuthLoadMerge", "jobs-submit-auth-load.html#merge"},
+        {"JobManagement_SubmitAuthDbLoad", "jobs-submit-auth-load.html#database-load"},
+        {"JobManagement_SubmitAuthLoadReconcile", "jobs-submit-auth-load.html#reconcile"},
+    };
+    for (const auto& [key, page] : screens) {
+        window().OpenFunction(key, "Job Management", key);
+        window().ShowContextHelp();
+        const HelpWindow* help = window().HelpWindowWidget();
+        ASSERT_NE(help, nullptr);
+        const QUrl shown = help->CurrentPage();
+        const QString file = shown.fileName() +
+                             (shown.hasFragment() ? "#" + shown.fragment() : QString());
+        EXPECT_EQ(file, page) << key;
+        shoot(*window().HelpWindowWidget(), QStringLiteral("help-") + key);
+        // The section a context names is in its page.
+        if (shown.hasFragment()) {
+            QFile html(shown.toLocalFile());
+            ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(html.readAll().contains("id=\"" + shown.fragment().toUtf8() + "\""))
+                << key;
+        }
+    }
+    EXPECT_TRUE(platform.Messages().empty());
+}
+
+TEST_F(MainWindowTest, HelpSaysWhatIsMissingAndWebLinksWithoutABrowserAreTold) {
+    RecordingPlatformServices desktop;
+    HelpWindow help(desktop);
+    const QUrl missing = QUrl::fromLocalFile("/nowhere/help/index.html");
+    EXPECT_FALSE(help.ShowPage(missing));
+    EXPECT_FALSE(help.isVisible());
+    ASSERT_EQ(desktop.Messages().size(), 1u);
+    EXPECT_EQ(desktop.Messages()[0].text,
+              "The help page \"index.html\" could not be found.\r\nVelumar's help pages belong "
+              "in the folder \"/nowhere/help\".");
+    EXPECT_EQ(desktop.Messages()[0].icon, MessageIcon::Exclamation);
+
+    // A link between pages stays in the window; a web link goes to the desktop.
+    ASSERT_TRUE(help.ShowPage(HelpIndexUrl()));
+    help.FollowLink(QUrl("jobs-queue.html"));
+    EXPECT_TRUE(help.CurrentPage().toLocalFile().endsWith("/help/jobs-queue.html"));
+    help.FollowLink(QUrl("https://library.example.edu/velumar"));
+    ASSERT_EQ(desktop.OpenedUrls().size(), 1);
+    EXPECT_EQ(desktop.OpenedUrls()[0], QUrl("https://library.example.edu/velumar"));
+    EXPECT_EQ(desktop.Messages().size(), 1u);
+    desktop.SetOpenSucceeds(false);
+    help.FollowLink(QUrl("https://library.example.edu/velumar"));
+    ASSERT_EQ(desktop.Messages().size(), 2u);
+    EXPECT_EQ(desktop.Messages()[1].text, "No web browser could be started to open "
+                                          "\"https://library.example.edu/velumar\".");
+}
+
+struct WebMenuCase {
+    QString supportText;
+    bool offered;
+};
+
+TEST_F(MainWindowTest, TheWebEntriesAppearOnlyForARealSupportAddress) {
+    const WebMenuCase cases[] = {
+        {"", false},
+        {"call the desk", false},
+        {"https://help.example.org/velumar/support", false},
+        {"http://support.example/", false},
+        {"https://intranet.test/help", false},
+        {"https://library.uni.edu/velumar/support", true},
+    };
+    for (const WebMenuCase& c : cases) {
+        RecordingPlatformServices desktop;
+        SessionState session(desktop);
+        session.setPreferences(std::make_unique<Preferences>(settings.Store()));
+        session.setSupportWebText(c.supportText);
+        frmMain main(session);
+        const QAction* web = main.findChild<QAction*>("mnuHelpWebSite");
+        ASSERT_NE(web, nullptr);
+        EXPECT_EQ(web->isVisible(), c.offered) << c.supportText.toStdString();
+        if (!c.offered)
+            continue;
+        desktop.SetOpenSucceeds(false);
+        main.OpenWebSite(0);
+        main.OpenWebSite(1);
+        EXPECT_EQ(desktop.OpenedUrls(), (QList<QUrl>{QUrl("https://library.uni.edu/"),
+                                                     QUrl("https://library.uni.edu/velumar/support")}));
+        // No browser: said, not silently dropped.
+        EXPECT_EQ(desktop.Messages().size(), 2u);
+    }
 }
 
 TEST_F(MainWindowTest, WithoutWarnOnCloseTheWindowClosesWithoutAQuestion) {

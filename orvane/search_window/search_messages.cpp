@@ -5,12 +5,16 @@
 
 namespace orvane {
 
+QString SearchMessageTitle() {
+    return QApplication::applicationDisplayName();
+}
+
 void BoxSearchMessages::Warning(QWidget* parent, const QString& text) {
-    QMessageBox::warning(parent, QApplication::applicationName(), text);
+    QMessageBox::warning(parent, SearchMessageTitle(), text);
 }
 
 void BoxSearchMessages::Information(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, QApplication::applicationName(), text);
+    QMessageBox::information(parent, SearchMessageTitle(), text);
 }
 
 } // namespace orvane

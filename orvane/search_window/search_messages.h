@@ -17,7 +17,11 @@ public:
     virtual void Information(QWidget* parent, const QString& text) = 0;
 };
 
-// Modal message boxes with the application's title.
+// The title of the window's message boxes: the program's name as every other
+// box shows it, not the settings name the application is registered under.
+QString SearchMessageTitle();
+
+// Modal message boxes with the program's title.
 class BoxSearchMessages final : public SearchMessages {
 public:
     void Warning(QWidget* parent, const QString& text) override;

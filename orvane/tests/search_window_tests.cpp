@@ -5,10 +5,12 @@
 #include "request_channel.h"
 #include "search_window/add_to_set_panel.h"
 #include "search_window/record_set_filler.h"
+#include "search_window/search_messages.h"
 #include "search_window/search_window.h"
 #include "search_window_support.h"
 #include "session.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -149,6 +151,14 @@ TEST_F(SearchWindowOnDemoCatalogue, AllHitsGoIntoANewRecordSetOnTheServer) {
         if (channel->GetNumericField("RSID") == made->id)
             held = channel->GetNumericField("RSC");
     EXPECT_EQ(held, window.Hits().size());
+}
+
+TEST(SearchWindowMessages, BoxesCarryTheProgramsNameNotItsSettingsName) {
+    const QString shown = QApplication::applicationDisplayName();
+    QApplication::setApplicationDisplayName(QStringLiteral("Velumar"));
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("OrvaneVLM"));
+    EXPECT_EQ(SearchMessageTitle(), QStringLiteral("Velumar"));
+    QApplication::setApplicationDisplayName(shown);
 }
 
 } // namespace
