@@ -10,6 +10,7 @@
 #include "text_limit.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -49,16 +50,23 @@ bool mayUpdate(const RecordSearch& search, int recordType) {
     }
 }
 
-// What the operator learns after a send: how many went in, and which ids
-// matched no record of the type.
-QString outcome(int sent, const QList<qint32>& notAdded, int recordType, const QString& setName) {
+// What the operator learns after a send: how many the set gained, how many
+// it held already, and which ids matched no record of the type. `added` is
+// none when the set's count could not be read; then every id the server
+// found is counted as added.
+QString outcome(int sent, const QList<qint32>& notAdded, std::optional<int> added,
+                int recordType, const QString& setName) {
     const QString type = RecordTypeShortName(recordType);
     if (notAdded.size() == sent)
         return QStringLiteral("None of these records were added, as no ") + type +
                QStringLiteral(" records matching these ids were found in the database.");
+    const int found = sent - static_cast<int>(notAdded.size());
+    const int gained = added ? std::clamp(*added, 0, found) : found;
     QString text = QStringLiteral("%1 record(s) added to record set \"%2\".")
-                       .arg(sent - notAdded.size())
+                       .arg(gained)
                        .arg(NameForMessage(setName));
+    if (gained < found)
+        text += QStringLiteral(" %1 record(s) were in the set already.").arg(found - gained);
     if (notAdded.isEmpty())
         return text;
     text += QStringLiteral("\r\n\r\nThe following record ids were not added, as no ") + type +
@@ -141,6 +149,7 @@ void AddToSetPanel::fillSets(qint32 select) {
         if (SessionLost(status))
             return;
     }
+    listed_ = sets;
     cboRecordSet_->blockSignals(true);
     cboRecordSet_->clear();
     if (MayAdd()) {
@@ -159,6 +168,13 @@ void AddToSetPanel::fillSets(qint32 select) {
                                  : QStringLiteral("You may not add %1 records to record sets.")
                                        .arg(RecordTypeDisplayName(recordType_)));
     showTarget();
+}
+
+std::optional<qint32> AddToSetPanel::heldBy(qint32 setId) const {
+    for (const TargetSet& set : listed_)
+        if (set.id == setId)
+            return set.count;
+    return std::nullopt;
 }
 
 void AddToSetPanel::showTarget() {
@@ -189,6 +205,13 @@ bool AddToSetPanel::Add(bool all) {
     RecordSetFiller filler(channel_, operatorId());
     qint32 setId = cboRecordSet_->currentData().toInt();
     QString setName = cboRecordSet_->currentText();
+    // What the set holds before, read fresh: the difference afterwards is
+    // what the server added, ids already in the set not counted.
+    std::optional<qint32> before;
+    if (setId != NewSet) {
+        fillSets(setId);
+        before = heldBy(setId);
+    }
     if (setId == NewSet) {
         setName = txtNewSetName_->text().trimmed();
         if (setName.isEmpty()) {
@@ -205,6 +228,7 @@ bool AddToSetPanel::Add(bool all) {
         }
         setsChanged_ = true;
         txtNewSetName_->clear();
+        before = 0;
     }
     QList<qint32> notAdded;
     const qint16 status = filler.AddIds(setId, ids, notAdded);
@@ -216,8 +240,12 @@ bool AddToSetPanel::Add(bool all) {
         return false;
     }
     setsChanged_ = true;
-    search_.Messages().Information(
-        window(), outcome(static_cast<int>(ids.size()), notAdded, recordType_, setName));
+    const std::optional<qint32> after = heldBy(setId);
+    std::optional<int> added;
+    if (before && after)
+        added = *after - *before;
+    search_.Messages().Information(window(), outcome(static_cast<int>(ids.size()), notAdded,
+                                                     added, recordType_, setName));
     return true;
 }
 

@@ -4,9 +4,12 @@
 // two add actions. What it offers follows the add and update rights the
 // record search component was given for the type.
 
+#include "record_set_filler.h"
+
 #include <QGroupBox>
 #include <QList>
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -48,6 +51,8 @@ public:
 
 private:
     void fillSets(qint32 select);
+    // The ids the set holds as the server lists it now; none when not listed.
+    std::optional<qint32> heldBy(qint32 setId) const;
     void showTarget();
     QString operatorId() const;
 
@@ -61,6 +66,7 @@ private:
     bool setsChanged_ = false;
     int hitCount_ = 0;
     int selectedCount_ = 0;
+    QList<TargetSet> listed_; // the sets of the last listing
     QComboBox* cboRecordSet_;
     QLabel* lblNewSetName_;
     QLineEdit* txtNewSetName_;

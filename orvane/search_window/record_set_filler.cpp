@@ -28,7 +28,8 @@ qint16 RecordSetFiller::LoadSets(int recordType, QList<TargetSet>& sets) {
             continue;
         sets.push_back({channel_.GetNumericField(QStringLiteral("RSID")),
                         channel_.GetField(QStringLiteral("RSN")),
-                        channel_.GetField(QStringLiteral("RSCO"))});
+                        channel_.GetField(QStringLiteral("RSCO")),
+                        channel_.GetNumericField(QStringLiteral("RSC"))});
     }
     return 0;
 }

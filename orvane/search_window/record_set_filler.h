@@ -15,6 +15,7 @@ struct TargetSet {
     qint32 id = 0;
     QString name;
     QString creator;
+    qint32 count = 0; // ids held, as listed
 };
 
 class RecordSetFiller {

@@ -32,6 +32,7 @@ wire::Answer hitsAnswer(int from, int count) {
 
 class SearchWindowRequests : public ::testing::Test {
 protected:
+    std::int32_t mySetHolds = 0; // "RSC" of "My set" as listed
     void SetUp() override {
         session.SetTransportFactory([this](const QString&) { return transport; });
         session.Initialise({"velumar"}, nullptr);
@@ -52,12 +53,13 @@ protected:
                 }
             return answer;
         });
-        transport->respond("GET_RECORD_SETS", [](const wire::Request&) {
+        transport->respond("GET_RECORD_SETS", [this](const wire::Request&) {
             return wire::Answer{0,
                                 {{"RSID", 7}, {"RSCO", "someone"}, {"RSN", "Others' set"},
-                                 {"RT", 1},   {"RSID", 8},          {"RSCO", "jsmith"},
-                                 {"RSN", "My set"}, {"RT", 1},      {"RSID", 9},
-                                 {"RSCO", "jsmith"}, {"RSN", "Names"}, {"RT", 3}}};
+                                 {"RT", 1},   {"RSC", 0},           {"RSID", 8},
+                                 {"RSCO", "jsmith"}, {"RSN", "My set"}, {"RT", 1},
+                                 {"RSC", mySetHolds},    {"RSID", 9},  {"RSCO", "jsmith"},
+                                 {"RSN", "Names"},   {"RT", 3},     {"RSC", 0}}};
         });
     }
 
@@ -271,13 +273,37 @@ TEST_F(SearchWindowRequests, TheSelectedHitsGoToTheChosenExistingSet) {
     AddToSetPanel& panel = window->AddPanel();
     panel.RecordSetList()->setCurrentIndex(panel.RecordSetList()->findText("My set"));
     ASSERT_TRUE(panel.AddSelectedButton()->isEnabled());
-    transport->queue("ADD_TO_RECORD_SET", {0, {}});
+    mySetHolds = 4;
+    transport->respond("ADD_TO_RECORD_SET", [this](const wire::Request&) {
+        mySetHolds += 2;
+        return wire::Answer{0, {}};
+    });
     panel.AddSelectedButton()->click();
     EXPECT_TRUE(transport->sent("ADD_RECORD_SET").empty());
     EXPECT_EQ(lastSent("ADD_TO_RECORD_SET"),
               (wire::Fields{{"OI", "jsmith"}, {"RSID", 8}, {"RID", 11}, {"RID", 13}}));
     EXPECT_EQ(messages.informations,
               QStringList{"2 record(s) added to record set \"My set\"."});
+
+    // Sent again, both are in the set already: the server adds nothing.
+    transport->respond("ADD_TO_RECORD_SET", [](const wire::Request&) {
+        return wire::Answer{0, {}};
+    });
+    panel.AddSelectedButton()->click();
+    EXPECT_EQ(messages.informations.last(),
+              "0 record(s) added to record set \"My set\". 2 record(s) were in the set already.");
+    // One of three is new, one already there, one no record of the type.
+    grid.selectionModel()->select(grid.model()->index(0, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    transport->respond("ADD_TO_RECORD_SET", [this](const wire::Request&) {
+        mySetHolds += 1;
+        return wire::Answer{0, {{"RID", 13}}};
+    });
+    panel.AddSelectedButton()->click();
+    EXPECT_EQ(messages.informations.last(),
+              "1 record(s) added to record set \"My set\". 1 record(s) were in the set "
+              "already.\r\n\r\nThe following record ids were not added, as no Bib records "
+              "matching these ids were found in the database:\r\n13");
 }
 
 TEST_F(SearchWindowRequests, RefusalsAreToldAndStopTheAdd) {
