@@ -23,6 +23,10 @@ FunctionScreen::FunctionScreen(const QString& screenName, int helpContextId, QWi
     layout->setSpacing(0);
     layout->addWidget(lblFormID_);
     body_->setContentsMargins(12, 12, 12, 12);
+    // The rows of the body, and the rows laid out inside them (a label and
+    // its list, Save and Cancel), are spaced as in a dialog: a layout takes
+    // its spacing from the one it sits in, and the band above has none.
+    body_->setSpacing(BodySpacing);
     layout->addLayout(body_, 1);
 }
 

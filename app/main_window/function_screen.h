@@ -38,6 +38,8 @@ public:
 protected:
     // Where the screen lays out its controls, below the header.
     QVBoxLayout* Body() const { return body_; }
+    // Pixels between the body's rows and between the parts of a row.
+    static constexpr int BodySpacing = 8;
 
 private:
     QLabel* lblFormID_;

@@ -25,14 +25,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QMenu>
+#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -331,6 +334,40 @@ TEST_F(MainWindowTest, ReadOnlyFieldsLookReadOnlyOnEveryScreen) {
     EXPECT_EQ(fieldColour(*readOnly), palette.color(QPalette::Base));
     readOnly->setReadOnly(true);
     EXPECT_EQ(fieldColour(*readOnly), palette.color(QPalette::Window));
+}
+
+// Rows of a screen's body, and the parts of a row laid out inside it, keep
+// apart: buttons side by side do not touch.
+class LaidOutScreen final : public FunctionScreen {
+public:
+    LaidOutScreen() : FunctionScreen("frmRecordSets_Specific", 20200, nullptr) {}
+    using FunctionScreen::Body;
+    using FunctionScreen::BodySpacing;
+};
+
+TEST(FunctionScreenLayout, RowsAndThePartsOfARowAreSpaced) {
+    LaidOutScreen screen;
+    auto* label = new QLabel(QStringLiteral("Record type:"));
+    auto* type = new QComboBox;
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(type);
+    row->addStretch();
+    auto* save = new QPushButton(QStringLiteral("&Save"));
+    auto* cancel = new QPushButton(QStringLiteral("&Cancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(cancel);
+    screen.Body()->addLayout(row);
+    screen.Body()->addLayout(buttons);
+    screen.Body()->addStretch();
+    screen.resize(600, 300);
+    screen.show();
+    QCoreApplication::processEvents();
+    EXPECT_GE(type->x() - (label->x() + label->width()), LaidOutScreen::BodySpacing);
+    EXPECT_GE(cancel->x() - (save->x() + save->width()), LaidOutScreen::BodySpacing);
+    EXPECT_GE(save->y() - (type->y() + type->height()), LaidOutScreen::BodySpacing);
 }
 
 TEST_F(MainWindowTest, OpeningAnOpenScreenOnlyBringsItToTheFront) {

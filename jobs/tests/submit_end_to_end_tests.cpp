@@ -31,6 +31,7 @@
 #include "submit/frm_job_management_submit_match.h"
 #include "submit/frm_job_management_submit_scan.h"
 #include "tests/qt_printers.h"
+#include "tests/screenshots.h"
 #include "upload/job_progress_screen.h"
 
 #include <QApplication>
@@ -88,11 +89,8 @@ protected:
             ids.push_back(st.int32(0));
         return ids;
     }
-    // Draws the screen into the screenshot folder, when there is one.
     static void shoot(QWidget& screen, const QString& name) {
-        const QString folder = qEnvironmentVariable("VELUMAR_SCREENSHOTS");
-        if (!folder.isEmpty())
-            screen.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+        testing::SaveScreenshot(screen, name);
     }
     // A screen as the main window shows it, activated.
     template <typename Screen> static std::unique_ptr<Screen> open(DemoJobsClient& demo) {

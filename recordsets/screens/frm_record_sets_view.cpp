@@ -133,6 +133,7 @@ void frmRecordSets_View::build() {
     txtViewDesc_ = descriptionBox("txtViewDesc", true);
     txtViewDesc_->setFocusPolicy(Qt::ClickFocus);
     fpViewCount_ = readOnlyField("fpViewCount");
+    fpViewCount_->setAlignment(Qt::AlignRight | Qt::AlignVCenter); // a count, as in the grid
     lblViewType_ = readOnlyField("lblViewType");
     lblViewModified_ = readOnlyField("lblViewModified");
     lblViewModifiedBy_ = readOnlyField("lblViewModifiedBy");

@@ -11,6 +11,7 @@
 #include "store/database.h"
 #include "store/store.h"
 #include "tests/qt_printers.h"
+#include "tests/screenshots.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -122,6 +123,9 @@ TEST_F(SpecificRecordsOnDemo, RightsDecideTheTypesAndTargetsAndInputDecidesSave)
     EXPECT_FALSE(controls.saveEnabled()); // the range needs both ends
     controls.type("fpRecordTo", "9");
     EXPECT_TRUE(controls.saveEnabled());
+    screen.resize(760, 560);
+    screen.show();
+    testing::SaveScreenshot(screen, "record-sets-specific");
     controls.type("fpNewRecordSet", "  ");
     EXPECT_TRUE(controls.option("optRecordSet_1")->isChecked());
     EXPECT_FALSE(controls.saveEnabled());

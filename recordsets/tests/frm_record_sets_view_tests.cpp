@@ -15,6 +15,7 @@
 #include "screens/record_set_screen_setup.h"
 #include "scripted_record_sets.h"
 #include "tests/qt_printers.h"
+#include "tests/screenshots.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -86,9 +87,13 @@ TEST_F(RecordSetViewOnDemo, RightsForTheSelectedSetsTypeDecideEachButton) {
     // The selected set is shown read-only below the grid.
     EXPECT_EQ(demoControls.field("lblViewName")->text(), "Rights bib");
     EXPECT_EQ(demoControls.field("fpViewCount")->text(), "2");
+    EXPECT_TRUE(demoControls.field("fpViewCount")->alignment() & Qt::AlignRight);
     EXPECT_EQ(demoControls.field("lblViewType")->text(), "Bib");
     EXPECT_EQ(demoControls.field("lblViewModifiedBy")->text(), "demo");
     EXPECT_TRUE(demoControls.field("lblViewName")->isReadOnly());
+    demoView.resize(760, 560);
+    demoView.show();
+    testing::SaveScreenshot(demoView, "record-sets-view");
 
     testing::DemoClient viewer(db, "viewer");
     frmRecordSets_View viewerView(viewer.state);
