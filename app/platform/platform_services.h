@@ -33,7 +33,7 @@ struct Message {
     MessageButtons buttons = MessageButtons::Ok;
     QWidget* parent = nullptr; // null: the active window
     // The button Enter presses; none: the box's first.
-    std::optional<MessageAnswer> defaultAnswer;
+    std::optional<MessageAnswer> defaultAnswer = std::nullopt;
 };
 
 enum class FileDialogMode { Open, Save };

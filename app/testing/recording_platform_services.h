@@ -18,7 +18,7 @@ struct ShownMessage {
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     MessageAnswer answer = MessageAnswer::Ok; // what the recorder answered
-    std::optional<MessageAnswer> defaultAnswer; // the box's Enter button, as asked
+    std::optional<MessageAnswer> defaultAnswer = std::nullopt; // the box's Enter button, as asked
 
     bool operator==(const ShownMessage&) const = default;
 };
