@@ -168,9 +168,9 @@ TEST_F(LostSession, TheRenewalDialogLogsInTheSessionsOwnOperatorOnTheSameServer)
     EXPECT_EQ(shownOperator, "jsmith");
     EXPECT_TRUE(operatorFixed);
     EXPECT_TRUE(serverFixed);
-    const auto logins = transport->sent("LOGIN");
-    ASSERT_EQ(logins.size(), 2u);
-    for (const auto& login : logins)
+    const auto loginsSent = transport->sent("LOGIN");
+    ASSERT_EQ(loginsSent.size(), 2u);
+    for (const auto& login : loginsSent)
         EXPECT_EQ(std::get<std::string>(wire::findField(login.fields, "OI")->value), "jsmith");
     EXPECT_EQ(session.Token(), "tok2");
     EXPECT_EQ(session.OperatorId(), "jsmith");
