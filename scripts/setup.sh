@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev libgl-dev
   libcpp-httplib-dev nlohmann-json3-dev libssl-dev
-  libsqlite3-dev libpcre2-dev libyaz-dev libsodium-dev
+  libsqlite3-dev libpq-dev postgresql libpcre2-dev libyaz-dev libsodium-dev
   libgtest-dev libgmock-dev libbenchmark-dev libdtl-dev
   yaz libmarc-record-perl
 )

@@ -63,6 +63,13 @@ ServerOptions serverOptions(const Arguments& args) {
             throw UsageError("--session-max wants a number of seconds from 60, not " + *lifetime);
         options.sessionLifetime = std::chrono::seconds(*seconds);
     }
+    if (auto lease = args.value("job-lease")) {
+        const auto seconds = parseNumber<long>(*lease, 2, 3600);
+        if (!seconds)
+            throw UsageError("--job-lease wants a number of seconds from 2 to 3600, not " + *lease);
+        options.jobLease.length = std::chrono::seconds(*seconds);
+        options.jobLease.heartbeatEvery = std::chrono::milliseconds(*seconds * 1000 / 6);
+    }
     options.logPath = args.value("log").value_or("");
     options.runJobs = true;
     return options;
@@ -162,6 +169,7 @@ Command serveCommand() {
             .synopsis = "--db FILE|URL [--files DIR] --listen HOST:PORT "
                         "[--tls-cert FILE --tls-key FILE] "
                         "[--session-idle SECONDS] [--session-max SECONDS] [--log FILE] "
+                        "[--job-lease SECONDS] "
                         "[--workers N] [--backlog N] "
                         "[--max-connections N] [--request-timeout SECONDS]",
             .summary = "answer requests over HTTP (HTTPS with a certificate) until stopped; "
@@ -175,6 +183,7 @@ Command serveCommand() {
                         {"session-idle"},
                         {"session-max"},
                         {"log"},
+                        {"job-lease"},
                         {"workers"},
                         {"backlog"},
                         {"max-connections"},

@@ -6,7 +6,8 @@
 namespace orvane::server {
 
 ServerCore::ServerCore(const ServerOptions& options)
-    : log_(), store_(options.dbPath, options.busyTimeout, options.filesPath), sessions_(options.sessionIdleLimit, options.clock, options.sessionLifetime),
+    : log_(), store_(options.dbPath, options.busyTimeout, options.filesPath), sessions_(options.sessionIdleLimit, options.clock, options.sessionLifetime,
+                store_.engine() == Engine::Postgres ? &store_ : nullptr),
       loginGuard_(options.loginLimits, options.clock),
       dispatcher_(store_, sessions_, log_, {options.trustLocalLogin, &loginGuard_}),
       endpoint_(dispatcher_) {
@@ -14,7 +15,8 @@ ServerCore::ServerCore(const ServerOptions& options)
         log_.toFile(options.logPath);
     registerAllHandlers(dispatcher_);
     if (options.runJobs)
-        jobRunner_ = std::make_unique<JobRunner>(store_, log_);
+        jobRunner_ = std::make_unique<JobRunner>(store_, log_, std::chrono::milliseconds(250),
+                                                 options.jobLease);
 }
 
 ServerCore::~ServerCore() = default;

@@ -6,6 +6,7 @@
 #include "dispatch/endpoint.h"
 #include "auth/login_guard.h"
 #include "dispatch/sessions.h"
+#include "jobs/job_lease.h"
 #include "store/store.h"
 #include "util/log.h"
 
@@ -32,6 +33,8 @@ struct ServerOptions {
     // Run the queued jobs on a thread of this server (serve and the
     // embedded server do; tools and most tests do not).
     bool runJobs = false;
+    // For servers sharing a PostgreSQL database's job queue.
+    JobLease jobLease;
     LoginLimits loginLimits;
     // How long a request waits for the database's write lock.
     std::chrono::milliseconds busyTimeout = Database::DefaultBusyTimeout;

@@ -2,6 +2,11 @@
 // Logged-in sessions: a random token per login, forgotten after it has
 // been idle for the configured time, and in any case once it has lived its
 // lifetime (a stolen token does not stay good by being used).
+//
+// Servers sharing a database share their sessions through it (a hash of each
+// token, never the token): a logout or a password change on one ends the
+// sessions on all of them. Times there are the clock's, in milliseconds on
+// the wall clock, so servers agree on them.
 
 #include <chrono>
 #include <cstdint>
@@ -12,6 +17,8 @@
 #include <string>
 
 namespace orvane::server {
+
+class Store;
 
 struct Session {
     std::string token;
@@ -25,7 +32,8 @@ public:
 
     explicit SessionTable(std::chrono::seconds idleLimit = std::chrono::minutes(30),
                           Clock clock = std::chrono::steady_clock::now,
-                          std::chrono::seconds lifetime = std::chrono::hours(12));
+                          std::chrono::seconds lifetime = std::chrono::hours(12),
+                          Store* shared = nullptr);
 
     Session open(std::int64_t operatorRow, const std::string& operatorId);
     // The session of a token that is known, not idle too long and not past
@@ -42,10 +50,16 @@ private:
         std::chrono::steady_clock::time_point opened;
     };
     bool expired(const Entry& entry, std::chrono::steady_clock::time_point now) const;
+    std::int64_t wallMilliseconds() const;
+    Session openShared(std::int64_t operatorRow, const std::string& operatorId);
+    std::optional<Session> findShared(const std::string& token);
 
     std::chrono::seconds idleLimit_;
     std::chrono::seconds lifetime_;
     Clock clock_;
+    Store* shared_;
+    // The wall clock less the steady one, once: the clock's time on the wall.
+    std::chrono::system_clock::duration wallOffset_;
     std::mutex mutex_;
     std::map<std::string, Entry> entries_;
 };

@@ -2,10 +2,12 @@
 
 #include "job_execution.h"
 #include "job_kinds.h"
+#include "dispatch/sessions.h"
 #include "store/store.h"
 #include "util/log.h"
 
 #include <fstream>
+#include <unistd.h>
 
 namespace orvane::server {
 
@@ -41,8 +43,14 @@ JobEnd execute(JobExecution& run) {
 
 } // namespace
 
-JobRunner::JobRunner(Store& store, Log& log, std::chrono::milliseconds idlePoll)
-    : store_(store), log_(log), idlePoll_(idlePoll) {
+JobRunner::JobRunner(Store& store, Log& log, std::chrono::milliseconds idlePoll, JobLease lease)
+    : store_(store), log_(log), idlePoll_(idlePoll), lease_(lease) {
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    runnerId_.append(host).append(":").append(std::to_string(::getpid())).append(":");
+    runnerId_.append(newToken().substr(0, 8));
+    if (store_.engine() == Engine::Postgres)
+        heartbeat_ = std::thread([this] { keepLease(); });
     thread_ = std::thread([this] { loop(); });
 }
 
@@ -50,6 +58,39 @@ JobRunner::~JobRunner() {
     stopping_ = true;
     wake();
     thread_.join();
+    if (heartbeat_.joinable())
+        heartbeat_.join();
+}
+
+void JobRunner::keepLease() {
+    while (!stopping_) {
+        try {
+            if (const std::int32_t id = running_.load())
+                JobStore(store_.db()).heartbeat(id, runnerId_);
+            failAbandoned();
+        } catch (const std::exception& e) {
+            log_.line(std::string("job runner: ") + e.what());
+        }
+        std::unique_lock lock(mutex_);
+        wakeUp_.wait_for(lock, lease_.heartbeatEvery, [this] { return stopping_.load(); });
+    }
+}
+
+void JobRunner::failInterrupted() {
+    for (const std::int32_t id : JobStore(store_.db()).failInterrupted()) {
+        appendToLog(JobFiles(store_.path(), id),
+                    "Failed: the server stopped while the job ran (found at its next start)");
+        log_.line("job " + std::to_string(id) + " was running when the server stopped; failed");
+    }
+}
+
+void JobRunner::failAbandoned() {
+    for (const std::int32_t id : JobStore(store_.db()).failAbandoned(lease_.length.count())) {
+        appendToLog(JobFiles(store_.path(), id),
+                    "Failed: the server running the job stopped answering (its lease ran out)");
+        log_.line("job " + std::to_string(id) +
+                  " was running on a server that stopped answering; failed");
+    }
 }
 
 void JobRunner::wake() {
@@ -57,16 +98,17 @@ void JobRunner::wake() {
         std::lock_guard lock(mutex_);
         woken_ = true;
     }
-    wakeUp_.notify_one();
+    wakeUp_.notify_all();
 }
 
 void JobRunner::loop() {
     try {
-        for (const std::int32_t id : JobStore(store_.db()).failInterrupted()) {
-            appendToLog(JobFiles(store_.path(), id),
-                        "Failed: the server stopped while the job ran (found at its next start)");
-            log_.line("job " + std::to_string(id) + " was running when the server stopped; failed");
-        }
+        // Other servers may be running jobs of a shared queue: theirs are
+        // failed only once their lease runs out.
+        if (store_.engine() == Engine::Postgres)
+            failAbandoned();
+        else
+            failInterrupted();
     } catch (const std::exception& e) {
         log_.line(std::string("job runner: ") + e.what());
     }
@@ -87,10 +129,11 @@ void JobRunner::loop() {
 
 bool JobRunner::runOneDueJob() {
     Database& db = store_.db();
-    auto job = JobStore(db).claimDue(jobTimeNow());
+    auto job = JobStore(db).claimDue(jobTimeNow(), runnerId_);
     if (!job)
         return false;
     const std::int32_t id = job->id;
+    running_ = id;
     log_.line("job " + std::to_string(id) + " \"" + job->name + "\" started");
     JobExecution run(db, store_.path(), std::move(*job), stopping_);
     JobEnd end;
@@ -100,6 +143,7 @@ bool JobRunner::runOneDueJob() {
         end = {jobs::status::Failed, e.what()};
     }
     JobStore(db).finish(id, end.status);
+    running_ = 0;
     if (end.status == jobs::status::Failed)
         appendToLog(run.files(), "Failed: " + end.reason);
     log_.line("job " + std::to_string(id) + " ended with status " + std::to_string(end.status));

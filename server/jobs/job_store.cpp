@@ -164,18 +164,20 @@ std::vector<JobRow> JobStore::pending() {
     return readAll(st);
 }
 
-std::optional<JobRow> JobStore::claimDue(const std::string& now) {
+std::optional<JobRow> JobStore::claimDue(const std::string& now, const std::string& runner) {
     Transaction tx(db_);
-    auto due = db_.prepare("SELECT id FROM jobs WHERE status = 0 AND job_type <> 3 AND "
-                           "(scheduled_start IS NULL OR scheduled_start <= ?1) "
-                           "ORDER BY coalesce(scheduled_start, created_at), id LIMIT 1");
+    auto due = db_.prepare(std::string("SELECT id FROM jobs WHERE status = 0 AND job_type <> 3 AND "
+                                       "(scheduled_start IS NULL OR scheduled_start <= ?1) "
+                                       "ORDER BY coalesce(scheduled_start, created_at), id LIMIT 1")
+                               .append(db_.claimLock()));
     due.bind(1, now);
     if (!due.step())
         return std::nullopt;
     const std::int32_t id = due.int32(0);
-    auto claim = db_.prepare("UPDATE jobs SET status = 1, actual_start = ?2, modified_at = ?2 "
+    auto claim = db_.prepare("UPDATE jobs SET status = 1, actual_start = ?2, modified_at = ?2, "
+                             "runner = ?3, heartbeat_at = unixepoch() "
                              "WHERE id = ?1 AND status = 0");
-    claim.bind(1, id).bind(2, now).run();
+    claim.bind(1, id).bind(2, now).bind(3, runner).run();
     if (db_.changes() != 1)
         return std::nullopt;
     tx.commit();
@@ -246,6 +248,26 @@ std::vector<std::int32_t> JobStore::failInterrupted() {
         ids.push_back(active.int32(0));
     for (const std::int32_t id : ids)
         finish(id, jobs::status::Failed);
+    return ids;
+}
+
+void JobStore::heartbeat(std::int32_t id, const std::string& runner) {
+    auto st = db_.prepare("UPDATE jobs SET heartbeat_at = unixepoch() WHERE id = ?1 AND runner = ?2");
+    st.bind(1, id).bind(2, runner).run();
+}
+
+std::vector<std::int32_t> JobStore::failAbandoned(std::int64_t leaseSeconds) {
+    std::vector<std::int32_t> ids;
+    Transaction tx(db_);
+    auto lapsed = db_.prepare(std::string("SELECT id FROM jobs WHERE status IN (1, 3) AND "
+                                          "heartbeat_at < unixepoch() - ?1")
+                                  .append(db_.claimLock()));
+    lapsed.bind(1, leaseSeconds);
+    while (lapsed.step())
+        ids.push_back(lapsed.int32(0));
+    for (const std::int32_t id : ids)
+        finish(id, jobs::status::Failed);
+    tx.commit();
     return ids;
 }
 

@@ -64,7 +64,13 @@ public:
     // Marks the earliest pending job whose start has come (`now`) Running
     // and answers it; nothing when none is due or another runner took it.
     // Match jobs are never claimed: the client that reads their file runs them.
-    std::optional<JobRow> claimDue(const std::string& now);
+    // `runner` names the server process that claims it (its lease).
+    std::optional<JobRow> claimDue(const std::string& now, const std::string& runner = {});
+    // The runner still has the job: its lease starts again.
+    void heartbeat(std::int32_t id, const std::string& runner);
+    // Jobs running (or being killed) whose runner has not said so for
+    // `lease` seconds: its server died. Marked Failed; their ids.
+    std::vector<std::int32_t> failAbandoned(std::int64_t leaseSeconds);
     void saveCounters(std::int32_t id, const JobCounters& counters);
     void setStatus(std::int32_t id, std::int32_t status);
     // Running (or Kill) becomes Done, Killed or Failed, with the time it ended.

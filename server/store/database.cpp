@@ -30,7 +30,9 @@ Statement Database::prepare(std::string_view sql) {
     return Statement(compile(sql), cache_);
 }
 
-void Database::closeStatements() { cache_->close(); }
+void Database::closeStatements() {
+    cache_->close();
+}
 
 std::string Database::multiRowInsert(std::string_view into, int columns, int rows) const {
     std::string row = "(";
@@ -58,7 +60,9 @@ std::unique_ptr<Database> openDatabase(const std::string& location,
     return std::make_unique<SqliteDatabase>(location, busyTimeout);
 }
 
-Transaction::Transaction(Database& db) : db_(db) { db_.beginWrite(); }
+Transaction::Transaction(Database& db) : db_(db) {
+    db_.beginWrite();
+}
 
 Transaction::~Transaction() {
     if (!done_) {
@@ -75,7 +79,9 @@ void Transaction::commit() {
     done_ = true;
 }
 
-Savepoint::Savepoint(Database& db) : db_(db) { db_.exec("SAVEPOINT record"); }
+Savepoint::Savepoint(Database& db) : db_(db) {
+    db_.exec("SAVEPOINT record");
+}
 
 Savepoint::~Savepoint() {
     if (!done_) {

@@ -111,6 +111,10 @@ public:
     // and its column list), every value a placeholder in order. A refused row
     // fails the statement, and the caller rolls back.
     virtual std::string multiRowInsert(std::string_view into, int columns, int rows) const;
+    // Appended to a SELECT of rows to claim: other connections claiming at
+    // the same time skip the rows this one locked (SQLite's write
+    // transaction lets one connection claim at a time already).
+    virtual std::string_view claimLock() const { return {}; }
     // Settings for a long run of writes (an import), and back.
     virtual void enterBulkWrite() {}
     virtual void leaveBulkWrite() {}

@@ -280,14 +280,31 @@ CREATE TRIGGER catalogue_index_of_deleted AFTER DELETE ON catalogue_records BEGI
 END;
 )sql";
 
-constexpr std::array<Migration, 8> All{{{1, Schema1},
+// Several servers on one database: the server running a job and the last
+// moment it said so (seconds, the database's clock), so that the others can
+// tell a job whose server died; and the sessions every server accepts.
+constexpr std::string_view Schema9 = R"sql(
+ALTER TABLE jobs ADD COLUMN runner TEXT NOT NULL DEFAULT '';
+ALTER TABLE jobs ADD COLUMN heartbeat_at INTEGER NOT NULL DEFAULT 0;
+CREATE TABLE sessions (
+    token_hash  TEXT PRIMARY KEY,
+    operator    INTEGER NOT NULL REFERENCES operators(id) ON DELETE CASCADE,
+    operator_id TEXT NOT NULL,
+    opened_at   INTEGER NOT NULL,
+    last_used   INTEGER NOT NULL
+) WITHOUT ROWID;
+CREATE INDEX sessions_of_operator ON sessions (operator);
+)sql";
+
+constexpr std::array<Migration, 9> All{{{1, Schema1},
                                         {2, Schema2},
                                         {3, Schema3},
                                         {4, Schema4},
                                         {5, Schema5},
                                         {6, Schema6},
                                         {7, Schema7},
-                                        {8, Schema8}}};
+                                        {8, Schema8},
+                                        {9, Schema9}}};
 
 } // namespace
 

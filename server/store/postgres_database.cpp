@@ -1,9 +1,8 @@
 #include "postgres_database.h"
 
-#include <libpq-fe.h>
-
 #include <charconv>
 #include <cstring>
+#include <libpq-fe.h>
 #include <mutex>
 
 namespace orvane::server {
@@ -39,7 +38,9 @@ namespace {
 
 using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
-Result wrap(PGresult* r) { return Result(r, &PQclear); }
+Result wrap(PGresult* r) {
+    return Result(r, &PQclear);
+}
 
 [[noreturn]] void fail(PGconn* conn, const PGresult* result, std::string_view what,
                        std::string_view sql = {}) {
@@ -170,9 +171,9 @@ private:
             values[i] = bound_[i] ? values_[i].data() : nullptr;
             lengths[i] = static_cast<int>(values_[i].size());
         }
-        result_ = wrap(PQexecPrepared(session_->conn, name_.c_str(),
-                                      static_cast<int>(values.size()), values.data(),
-                                      lengths.data(), formats_.data(), 0));
+        result_ =
+            wrap(PQexecPrepared(session_->conn, name_.c_str(), static_cast<int>(values.size()),
+                                values.data(), lengths.data(), formats_.data(), 0));
         if (!result_ || !succeeded(result_.get())) {
             Result failed = std::move(result_);
             fail(session_->conn, failed.get(), "step", sql_);
@@ -243,7 +244,9 @@ PostgresDatabase::PostgresDatabase(const std::string& url)
     exec("SET client_encoding = 'UTF8'");
 }
 
-PostgresDatabase::~PostgresDatabase() { closeStatements(); }
+PostgresDatabase::~PostgresDatabase() {
+    closeStatements();
+}
 
 std::unique_ptr<CompiledStatement> PostgresDatabase::compile(std::string_view sql) {
     return std::make_unique<PostgresStatement>(*this, session_, sql);
@@ -273,13 +276,19 @@ std::int64_t PostgresDatabase::lastInsertId() {
     return st.int64(0);
 }
 
-int PostgresDatabase::changes() const { return changes_; }
+int PostgresDatabase::changes() const {
+    return changes_;
+}
 
-void PostgresDatabase::beginWrite() { exec("BEGIN"); }
+void PostgresDatabase::beginWrite() {
+    exec("BEGIN");
+}
 
 // A commit need not wait for the disk during an import: a crash loses the
 // last batches, which the import reports as not done.
-void PostgresDatabase::enterBulkWrite() { exec("SET synchronous_commit = off"); }
+void PostgresDatabase::enterBulkWrite() {
+    exec("SET synchronous_commit = off");
+}
 
 void PostgresDatabase::leaveBulkWrite() {
     try {

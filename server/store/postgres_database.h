@@ -27,6 +27,7 @@ public:
     std::int64_t lastInsertId() override;
     int changes() const override;
     void beginWrite() override;
+    std::string_view claimLock() const override { return " FOR UPDATE SKIP LOCKED"; }
     void enterBulkWrite() override;
     void leaveBulkWrite() override;
 

@@ -265,13 +265,36 @@ CREATE TABLE job_records (
 );
 )sql";
 
-constexpr std::array<Migration, 7> All{{{1, Schema1},
+// SQLite's eighth keeps the index once, with each record listing its
+// entries; PostgreSQL keeps the index by record as well (catalogue_index_of_record)
+// and deletes a record's entries through it, so it has nothing to change.
+constexpr std::string_view Schema8 = "";
+
+// SQLite's unixepoch() as well.
+constexpr std::string_view Schema9 = R"sql(
+CREATE FUNCTION unixepoch() RETURNS bigint LANGUAGE sql VOLATILE AS
+    $$ SELECT CAST(floor(extract(epoch FROM clock_timestamp())) AS bigint) $$;
+ALTER TABLE jobs ADD COLUMN runner TEXT NOT NULL DEFAULT '';
+ALTER TABLE jobs ADD COLUMN heartbeat_at BIGINT NOT NULL DEFAULT 0;
+CREATE TABLE sessions (
+    token_hash  TEXT PRIMARY KEY,
+    operator    BIGINT NOT NULL REFERENCES operators(id) ON DELETE CASCADE,
+    operator_id TEXT NOT NULL,
+    opened_at   BIGINT NOT NULL,
+    last_used   BIGINT NOT NULL
+);
+CREATE INDEX sessions_of_operator ON sessions (operator);
+)sql";
+
+constexpr std::array<Migration, 9> All{{{1, Schema1},
                                         {2, Schema2},
                                         {3, Schema3},
                                         {4, Schema4},
                                         {5, Schema5},
                                         {6, Schema6},
-                                        {7, Schema7}}};
+                                        {7, Schema7},
+                                        {8, Schema8},
+                                        {9, Schema9}}};
 
 } // namespace
 

@@ -1,9 +1,8 @@
 #include "sqlite_database.h"
 
-#include <sqlite3.h>
-
 #include <cerrno>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
@@ -187,9 +186,13 @@ void SqliteDatabase::exec(std::string_view sql) {
     }
 }
 
-std::int64_t SqliteDatabase::lastInsertId() { return sqlite3_last_insert_rowid(db_); }
+std::int64_t SqliteDatabase::lastInsertId() {
+    return sqlite3_last_insert_rowid(db_);
+}
 
-int SqliteDatabase::changes() const { return sqlite3_changes(db_); }
+int SqliteDatabase::changes() const {
+    return sqlite3_changes(db_);
+}
 
 std::string SqliteDatabase::multiRowInsert(std::string_view into, int columns, int rows) const {
     // OR FAIL: a refused row ends the statement where it is, so SQLite keeps

@@ -21,7 +21,8 @@ Store::Store(std::string location, std::chrono::milliseconds busyTimeout, std::s
 
 const std::string& Store::path() const {
     if (filesBase_.empty())
-        throw StoreError("a PostgreSQL database keeps its job files in the folder given with --files");
+        throw StoreError(
+            "a PostgreSQL database keeps its job files in the folder given with --files");
     return filesBase_;
 }
 
@@ -43,6 +44,8 @@ Database& Store::db() {
     return *slot;
 }
 
-int Store::schemaVersion() { return orvane::server::schemaVersion(db()); }
+int Store::schemaVersion() {
+    return orvane::server::schemaVersion(db());
+}
 
 } // namespace orvane::server

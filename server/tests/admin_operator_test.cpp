@@ -41,7 +41,8 @@ protected:
 
     PasswordEnvironment noPasswordVariable;
     TempDir dir;
-    std::string path = dir.file("orvane.db");
+    TestDatabase database{dir.path(), "orvane.db"};
+    std::string path = database.location();
     std::unique_ptr<Store> store_;
 };
 

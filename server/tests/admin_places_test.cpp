@@ -20,7 +20,8 @@ protected:
     }
 
     TempDir dir;
-    std::string path = dir.file("orvane.db");
+    TestDatabase database{dir.path(), "orvane.db"};
+    std::string path = database.location();
 };
 
 } // namespace

@@ -245,8 +245,14 @@ TEST_F(CatalogueImport, TypeOptionOverridesTheLeader) {
 
 TEST_F(CatalogueImport, ARecordFailingInsideABatchIsRolledBackWholeAndTheOthersKept) {
     // The database refuses the index entry "poison" after the record row is written.
-    db().exec("CREATE TRIGGER poison BEFORE INSERT ON catalogue_index WHEN NEW.key = 'poison' "
-              "BEGIN SELECT RAISE(ABORT, 'poisoned key'); END");
+    if (testingPostgres())
+        db().exec("CREATE FUNCTION poison() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                  "IF NEW.key = 'poison' THEN RAISE EXCEPTION 'poisoned key'; END IF; "
+                  "RETURN NEW; END $$; CREATE TRIGGER poison BEFORE INSERT ON catalogue_index "
+                  "FOR EACH ROW EXECUTE FUNCTION poison()");
+    else
+        db().exec("CREATE TRIGGER poison BEFORE INSERT ON catalogue_index WHEN NEW.key = 'poison' "
+                  "BEGIN SELECT RAISE(ABORT, 'poisoned key'); END");
     const auto file = writeFile(
         "three.mrc", makeRecord(BibLeader, {{"001", "1"}, {"245", "10$aFirst"}}) +
                          makeRecord(BibLeader, {{"001", "2"}, {"245", "10$aPoison pen"}}) +
@@ -346,6 +352,7 @@ TEST_F(CatalogueImport, CommandLineImportsExportsAndReindexes) {
 // An export never writes over the database it reads, nor over its companion
 // files, by whatever name they are given.
 TEST_F(CatalogueImport, ExportRefusesTheDatabaseAndItsCompanions) {
+    VELUMAR_SQLITE_ONLY("the database's own files");
     const auto file = writeFile("one.mrc", makeRecord(BibLeader, {{"001", "5"}, {"245", "10$aRivers"}}));
     ASSERT_EQ(runCommand({"catalogue", "import", "--db", path(), file}).status, 0);
     const std::string linked = dir().file("linked.db");

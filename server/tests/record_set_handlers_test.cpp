@@ -45,8 +45,11 @@ protected:
     }
     void addJob(std::int32_t recordSetId, int status) {
         auto st = server.db().prepare("INSERT INTO jobs (name, job_type, status, record_set_id, "
-                                      "operator_id) VALUES ('Nightly scan ' || ?2, 0, ?1, ?2, 'demo')");
-        st.bind(1, status).bind(2, static_cast<std::int64_t>(recordSetId)).run();
+                                      "operator_id) VALUES (?3, 0, ?1, ?2, 'demo')");
+        st.bind(1, status)
+            .bind(2, static_cast<std::int64_t>(recordSetId))
+            .bind(3, "Nightly scan " + std::to_string(recordSetId))
+            .run();
     }
 
     TestServer server;

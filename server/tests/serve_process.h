@@ -28,7 +28,17 @@ struct ServeProcess {
     pid_t pid = -1;
     int port = -1;
 
-    explicit ServeProcess(const std::string& db) {
+    // `options` replace the log to /dev/null (--files, --log, --job-lease...).
+    explicit ServeProcess(const std::string& db, std::vector<std::string> options = {}) {
+        if (options.empty())
+            options = {"--log", "/dev/null"};
+        std::vector<std::string> args{ORVANE_SERVER_BINARY, "serve", "--db", db, "--listen",
+                                      "127.0.0.1:0"};
+        args.insert(args.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
         int fds[2];
         if (pipe(fds) != 0)
             return;
@@ -36,8 +46,7 @@ struct ServeProcess {
         if (pid == 0) {
             dup2(fds[1], STDOUT_FILENO);
             close(fds[0]);
-            execl(ORVANE_SERVER_BINARY, ORVANE_SERVER_BINARY, "serve", "--db", db.c_str(),
-                  "--listen", "127.0.0.1:0", "--log", "/dev/null", static_cast<char*>(nullptr));
+            execv(ORVANE_SERVER_BINARY, argv.data());
             _exit(127);
         }
         close(fds[1]);

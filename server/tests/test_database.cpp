@@ -26,8 +26,7 @@ public:
     void TearDown() override { PostgresCluster::stopShared(); }
 };
 
-[[maybe_unused]] const auto* registered =
-    ::testing::AddGlobalTestEnvironment(new PostgresRun);
+[[maybe_unused]] const auto* registered = ::testing::AddGlobalTestEnvironment(new PostgresRun);
 
 } // namespace
 

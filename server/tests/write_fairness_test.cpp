@@ -53,7 +53,7 @@ TEST(WriteFairness, SavesGoThroughWhileAnImportRunsBeside) {
 
     const std::string binary = ORVANE_SERVER_BINARY;
     std::vector<std::string> args{binary, "catalogue", "import", "--db",
-                                  server.dir().file("orvane.db"), file};
+                                  server.location(), file};
     std::vector<char*> argv;
     for (auto& a : args)
         argv.push_back(a.data());
@@ -88,7 +88,7 @@ TEST(WriteFairness, ABulkWriterLetsAWaitingSaveIn) {
     std::atomic<bool> writing{true};
     std::atomic<int> bulks{0};
     std::thread bulkWriter([&] {
-        Store store(server.dir().file("orvane.db"));
+        Store store(server.location(), Database::DefaultBusyTimeout, server.dir().file("orvane.db"));
         Database& db = store.db();
         while (writing) {
             Transaction tx(db);
