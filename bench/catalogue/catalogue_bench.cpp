@@ -88,7 +88,10 @@ int main() {
         ImportSummary summary;
         std::int64_t entries = 0;
         const Timed load = timed([&] {
-            Store store((dir / (std::string(name) + ".db")).string());
+            // VELUMAR_BENCH_DB: an empty PostgreSQL database to import into instead.
+            const char* url = std::getenv("VELUMAR_BENCH_DB");
+            const std::string db = (dir / (std::string(name) + ".db")).string();
+            Store store(url ? std::string(url) : db, Database::DefaultBusyTimeout, db);
             ImportOptions options;
             options.recordByRecord = recordByRecord;
             if (const char* batch = std::getenv("VELUMAR_BENCH_BATCH"))
