@@ -89,7 +89,7 @@ public:
         : owner_(owner), session_(std::move(session)), sql_(sql) {
         int parameters = 0;
         const std::string translated = postgresPlaceholders(sql, parameters);
-        name_ = "o" + std::to_string(session_->nextName++);
+        name_.append("o").append(std::to_string(session_->nextName++));
         session_->freeStale();
         auto prepared =
             wrap(PQprepare(session_->conn, name_.c_str(), translated.c_str(), 0, nullptr));

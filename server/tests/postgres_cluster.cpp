@@ -118,7 +118,8 @@ std::string PostgresCluster::createDatabase() {
     std::string name;
     {
         std::lock_guard lock(sharedMutex);
-        name = "t" + std::to_string(::getpid()) + "_" + std::to_string(++created_);
+        name.append("t").append(std::to_string(::getpid())).append("_");
+        name.append(std::to_string(++created_));
     }
     const auto admin = openDatabase(url("postgres"), Database::DefaultBusyTimeout);
     admin->exec("CREATE DATABASE " + name);
