@@ -200,7 +200,9 @@ TEST_F(AuthLoad, TheMergeReadsTheIdsTheMatchWroteWithTheSettingsItMatchedWith) {
     ASSERT_EQ(records(matchJob, jobs::result_file::NoMatch), std::vector<std::string>{unknown});
     // The match's own field comes last among the 035s, with the id alone.
     std::vector<std::string> tagged;
-    for (const marc::FieldView f : *marc::parseRecord(matched[0]).record)
+    const marc::ParseResult first = marc::parseRecord(matched[0]);
+    ASSERT_TRUE(first.record);
+    for (const marc::FieldView f : *first.record)
         if (f.tag() == "035")
             tagged.emplace_back(f.value());
     ASSERT_EQ(tagged.size(), 3u);
@@ -228,7 +230,9 @@ TEST_F(AuthLoad, TheMergeReadsTheIdsTheMatchWroteWithTheSettingsItMatchedWith) {
     EXPECT_EQ(marcOf(3, 13), thirteen);
     std::vector<std::string> kept;
     const std::string five = marcOf(3, 5);
-    for (const marc::FieldView f : *marc::parseRecord(five).record)
+    const marc::ParseResult merged = marc::parseRecord(five);
+    ASSERT_TRUE(merged.record);
+    for (const marc::FieldView f : *merged.record)
         if (f.tag() == "035")
             kept.emplace_back(f.value());
     EXPECT_EQ(kept, (std::vector<std::string>{"  \x1f" "a(VDEMO)n0000005\x1f" "912",
