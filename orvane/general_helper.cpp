@@ -4,6 +4,8 @@
 #include "protocol/status.h"
 #include "session.h"
 
+#include <QApplication>
+
 namespace orvane {
 
 GeneralHelper::GeneralHelper(LogWriter log)
@@ -28,7 +30,10 @@ int GeneralHelper::Login(Session& session, int mode) {
         return status;
     }
 
-    LoginDialog dialog(session, nullptr,
+    // Logging in again happens over the window in use: the dialog sits on it
+    // and takes its look (a field it fixes looks read-only there).
+    QWidget* over = mode == RenewSession ? QApplication::activeWindow() : nullptr;
+    LoginDialog dialog(session, over,
                        mode == RenewSession ? LoginDialog::Purpose::Renewal
                                             : LoginDialog::Purpose::Login);
     const int result = runDialog_(dialog);

@@ -8,6 +8,7 @@
 #include "scripted_transport.h"
 #include "session.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSettings>
@@ -177,6 +178,23 @@ TEST_F(LostSession, TheRenewalDialogLogsInTheSessionsOwnOperatorOnTheSameServer)
     // No LOGOUT with the dead token, and the remembered login is not touched.
     EXPECT_TRUE(transport->sent("LOGOUT").empty());
     EXPECT_FALSE(QSettings("OrvaneVLM", "OrvaneVLM").contains("Login/LastOperator"));
+}
+
+// Logging in again sits on the window in use, so it takes that window's look
+// (its read-only fields drawn as such); the first login has no window yet.
+TEST_F(LostSession, TheRenewalDialogSitsOverTheWindowInUse) {
+    QWidget window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_EQ(QApplication::activeWindow(), &window);
+    GeneralHelper helper;
+    QWidget* renewalParent = nullptr;
+    helper.SetDialogRunner([&](LoginDialog& dialog) {
+        renewalParent = dialog.parentWidget();
+        return int(QDialog::Rejected);
+    });
+    EXPECT_NE(helper.Login(session, GeneralHelper::RenewSession), 0);
+    EXPECT_EQ(renewalParent, &window);
 }
 
 } // namespace
