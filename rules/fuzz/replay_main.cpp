@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::cerr << "usage: rules_fuzz_replay CORPUS_DIR\n";
+        std::cerr << "usage: " << argv[0] << " CORPUS_DIR\n";
         return 2;
     }
     std::vector<std::filesystem::path> files;
