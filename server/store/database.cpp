@@ -1,5 +1,6 @@
 #include "database.h"
 
+#include "insert_row_loader.h"
 #include "postgres_database.h"
 #include "sqlite_database.h"
 #include "statement_cache.h"
@@ -47,6 +48,10 @@ std::string Database::multiRowInsert(std::string_view into, int columns, int row
         sql += row;
     }
     return sql;
+}
+
+std::unique_ptr<RowLoader> Database::loadRows(std::string_view into, int columns) {
+    return std::make_unique<InsertRowLoader>(*this, into, columns);
 }
 
 bool isPostgresLocation(std::string_view location) {

@@ -30,6 +30,8 @@ public:
     std::string_view claimLock() const override { return " FOR UPDATE SKIP LOCKED"; }
     void enterBulkWrite() override;
     void leaveBulkWrite() override;
+    // By COPY.
+    std::unique_ptr<RowLoader> loadRows(std::string_view into, int columns) override;
 
     // What the last statement said it changed ("UPDATE 3"), for changes().
     void noteChanges(const char* commandStatus, const char* tuples);
