@@ -31,7 +31,7 @@ struct ImportOptions {
     // Every record is taken as this kind; otherwise leader 06 says.
     std::optional<RecordKind> kind;
     std::string operatorId = "import";
-    std::size_t batchSize = 2000;
+    std::size_t batchSize = 5000;
     // A batch ends after this long even when it holds fewer records.
     std::chrono::milliseconds batchTime{250};
     // Every batch written a record at a time, each in its savepoint, its

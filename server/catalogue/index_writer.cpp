@@ -3,7 +3,6 @@
 #include "marc/record_view.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace orvane::server {
 
@@ -13,7 +12,7 @@ namespace {
 // entries; they are deleted by that list. Elsewhere the index is also kept
 // by record, and a record's entries are deleted through that.
 std::string removeSql(Database& db, bool linksOnly) {
-    if (db.engine() != Engine::Sqlite)
+    if (!IndexWriter::keepsLists(db))
         return linksOnly ? "DELETE FROM catalogue_index WHERE record_type = ?1 AND record_id = ?2 "
                            "AND code IN ('035A', 'A35A', 'H35A', 'HB')"
                          : "DELETE FROM catalogue_index WHERE record_type = ?1 AND record_id = ?2";
@@ -27,8 +26,8 @@ std::string removeSql(Database& db, bool linksOnly) {
     return sql;
 }
 
-std::optional<Statement> sqliteOnly(Database& db, std::string_view sql) {
-    if (db.engine() != Engine::Sqlite)
+std::optional<Statement> whereListsKept(Database& db, std::string_view sql) {
+    if (!IndexWriter::keepsLists(db))
         return std::nullopt;
     return db.prepare(sql);
 }
@@ -39,9 +38,9 @@ IndexWriter::IndexWriter(Database& db)
     : removeAll_(db.prepare(removeSql(db, false))), removeLinks_(db.prepare(removeSql(db, true))),
       // OR FAIL: an UPDATE of one row is checked before anything is
       // written, so SQLite needs no statement journal to undo part of it.
-      storeList_(sqliteOnly(db, "UPDATE OR FAIL catalogue_records SET index_entries = ?3 "
+      storeList_(whereListsKept(db, "UPDATE OR FAIL catalogue_records SET index_entries = ?3 "
                                 "WHERE record_type = ?1 AND record_id = ?2")),
-      storeLinks_(sqliteOnly(
+      storeLinks_(whereListsKept(
           db, "UPDATE OR FAIL catalogue_records SET index_entries = (SELECT "
               "json_group_array(json(e)) FROM (SELECT value AS e FROM json_each(index_entries) "
               "WHERE value ->> 0 NOT IN ('035A', 'A35A', 'H35A', 'HB') UNION ALL "
@@ -51,9 +50,6 @@ IndexWriter::IndexWriter(Database& db)
       db_(db) {}
 
 namespace {
-// Rows per statement when flushing kept entries.
-constexpr std::size_t RowsPerInsert = 64;
-
 bool isLinkCode(std::string_view code) {
     return code == "035A" || code == "A35A" || code == "H35A" || code == "HB";
 }
@@ -97,16 +93,33 @@ void entryList(const std::vector<IndexEntry>& entries, std::string& out) {
 void IndexWriter::write(RecordKind kind, std::int32_t id, const marc::RecordView& record,
                         bool fresh) {
     if (!fresh)
-        removeListed(kind, id, false);
-    const std::vector<IndexEntry>& entries = keys_.of(record, kind);
+        removeEntries(kind, id);
+    const std::string_view list = listOf(kind, record);
     if (storeList_) {
-        entryList(entries, list_);
         storeList_->reset();
-        storeList_->bind(1, toNumber(kind)).bind(2, id).bind(3, list_).run();
+        storeList_->bind(1, toNumber(kind)).bind(2, id).bind(3, list).run();
     }
+    addEntries(kind, id);
+}
+
+std::string_view IndexWriter::listOf(RecordKind kind, const marc::RecordView& record) {
+    entries_ = &keys_.of(record, kind);
+    if (!storeList_)
+        return {};
+    entryList(*entries_, list_);
+    return list_;
+}
+
+void IndexWriter::addEntries(RecordKind kind, std::int32_t id) {
+    const std::vector<IndexEntry>& entries = *entries_;
     if (deferred_) {
-        const std::uint32_t write = ++writes_;
-        lastWrite_[{toNumber(kind), id}] = write;
+        const auto write = static_cast<std::uint32_t>(replacedWrites_.size());
+        replacedWrites_.push_back(false);
+        const auto [last, first] = lastWrite_.try_emplace({toNumber(kind), id}, write);
+        if (!first) {
+            replacedWrites_[last->second] = true;
+            last->second = write;
+        }
         for (const IndexEntry& entry : entries) {
             // Links are looked up while the batch goes on (a holdings record
             // finds its bibliographic record by them): they go in at once.
@@ -118,7 +131,7 @@ void IndexWriter::write(RecordKind kind, std::int32_t id, const marc::RecordView
                     .bind(4, id)
                     .run();
             } else {
-                pending_.push_back({toNumber(kind), entry.code, entry.key, id, write});
+                keep(toNumber(kind), entry, id, write);
             }
         }
         return;
@@ -147,50 +160,60 @@ void IndexWriter::writeControlKeys(RecordKind kind, std::int32_t id, const marc:
     }
 }
 
+namespace {
+// The first `width` octets of `text` as a big-endian number, short texts
+// padded with zeros: numbers in the order of the texts' octets, as the
+// index compares its keys.
+std::uint64_t packed(std::string_view text, std::size_t width) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < width; ++i)
+        value = (value << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
+    return value;
+}
+} // namespace
+
+void IndexWriter::keep(std::int32_t kind, const IndexEntry& entry, std::int32_t id,
+                       std::uint32_t write) {
+    pending_.push_back({packed(entry.key, 8), static_cast<std::uint32_t>(packed(entry.code, 4)),
+                        kind, id, write, static_cast<std::uint32_t>(keyText_.size()),
+                        static_cast<std::uint32_t>(entry.key.size()), entry.code});
+    keyText_.append(entry.key);
+}
+
 void IndexWriter::flush() {
     // Entries of a record written again since are not its entries any more.
-    std::erase_if(pending_, [&](const Pending& p) {
-        return lastWrite_[{p.kind, p.id}] != p.write;
+    std::erase_if(pending_, [&](const Pending& p) { return replacedWrites_[p.write]; });
+    std::sort(pending_.begin(), pending_.end(), [this](const Pending& a, const Pending& b) {
+        if (a.kind != b.kind)
+            return a.kind < b.kind;
+        if (a.codePacked != b.codePacked)
+            return a.codePacked < b.codePacked;
+        if ((a.code.size() > 4 || b.code.size() > 4) && a.code != b.code)
+            return a.code < b.code;
+        if (a.keyPrefix != b.keyPrefix)
+            return a.keyPrefix < b.keyPrefix;
+        if (const int order = keyOf(a).compare(keyOf(b)))
+            return order < 0;
+        return a.id < b.id;
     });
-    std::sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
-        return std::tie(a.kind, a.code, a.key, a.id) < std::tie(b.kind, b.code, b.key, b.id);
-    });
-    std::size_t at = 0;
-    for (; at + RowsPerInsert <= pending_.size(); at += RowsPerInsert)
-        insertRows(at, RowsPerInsert);
-    for (; at < pending_.size(); ++at) {
-        const Pending& p = pending_[at];
-        insert_.reset();
-        insert_.bind(1, p.kind).bind(2, p.code).bind(3, p.key).bind(4, p.id).run();
+    // A refused row fails the load; the caller rolls back the batch.
+    const auto rows = db_.loadRows("catalogue_index (record_type, code, key, record_id)", 4);
+    for (const Pending& p : pending_) {
+        // The codes are literals and the keys stay in keyText_ till the flush ends.
+        rows->add(p.kind);
+        rows->add(p.code);
+        rows->add(keyOf(p));
+        rows->add(p.id);
     }
+    rows->finish();
     discard();
 }
 
 void IndexWriter::discard() {
     pending_.clear();
+    keyText_.clear();
     lastWrite_.clear();
-}
-
-void IndexWriter::insertRows(std::size_t from, std::size_t count) {
-    if (!insertMany_) {
-        // A refused row fails the statement; the caller rolls back the batch.
-        const std::string sql =
-            db_.multiRowInsert("catalogue_index (record_type, code, key, record_id)", 4,
-                               static_cast<int>(RowsPerInsert));
-        insertMany_.emplace(db_.prepare(sql));
-    }
-    Statement& st = *insertMany_;
-    st.reset();
-    int column = 1;
-    for (std::size_t i = from; i < from + count; ++i) {
-        const Pending& p = pending_[i];
-        st.bind(column, p.kind)
-            .bind(column + 1, p.code)
-            .bind(column + 2, p.key)
-            .bind(column + 3, p.id);
-        column += 4;
-    }
-    st.run();
+    replacedWrites_.clear();
 }
 
 void IndexWriter::remove(RecordKind kind, std::int32_t id) {

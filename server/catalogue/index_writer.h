@@ -30,6 +30,17 @@ public:
     void write(RecordKind kind, std::int32_t id, const marc::RecordView& record,
                bool fresh = false);
     void remove(RecordKind kind, std::int32_t id);
+
+    // write() in steps, for a writer that stores the record's list in its
+    // own write of the record's row instead of a second one: the entries of
+    // a record being replaced go first (removeEntries, while its row still
+    // lists them), then listOf() works out the new entries and gives their
+    // list, to be written with the row where records keep one (keepsLists),
+    // and once the row is written, addEntries() writes the entries.
+    static bool keepsLists(const Database& db) { return db.engine() == Engine::Sqlite; }
+    void removeEntries(RecordKind kind, std::int32_t id) { removeListed(kind, id, false); }
+    std::string_view listOf(RecordKind kind, const marc::RecordView& record);
+    void addEntries(RecordKind kind, std::int32_t id);
     // Only the entries that link records (035 control numbers, a holdings
     // record's 004), which matching needs at once; the word entries wait for
     // the next index job. Nothing is written when `previous` had the same.
@@ -37,8 +48,9 @@ public:
                           const marc::RecordView* previous = nullptr);
 
     // For bulk loads: write() keeps the entries of new records and flush()
-    // writes them all at once in key order, many to a statement, so each
-    // page of the index is reached once per batch instead of once per entry.
+    // writes them all at once in key order, as the database loads many rows,
+    // so each page of the index is reached once per batch instead of once
+    // per entry.
     // A record written twice before the flush keeps only its last entries.
     void deferWrites(bool defer) { deferred_ = defer; }
     void flush();
@@ -46,14 +58,23 @@ public:
     void discard();
 
 private:
+    // An entry kept for the flush. Its key lives in keyText_; the code and
+    // the key's first octets are packed into numbers in the index's own
+    // order, so that most comparisons of the sort never reach the text.
     struct Pending {
+        std::uint64_t keyPrefix;
+        std::uint32_t codePacked;
         std::int32_t kind;
-        std::string_view code;
-        std::string key;
         std::int32_t id;
-        std::uint32_t write; // which write() of the record this is
+        std::uint32_t write; // which write() of a record this is
+        std::uint32_t keyAt;
+        std::uint32_t keyLength;
+        std::string_view code;
     };
-    void insertRows(std::size_t from, std::size_t count);
+    void keep(std::int32_t kind, const IndexEntry& entry, std::int32_t id, std::uint32_t write);
+    std::string_view keyOf(const Pending& p) const {
+        return std::string_view(keyText_).substr(p.keyAt, p.keyLength);
+    }
     // The entries the record's list names (only those that link records).
     void removeListed(RecordKind kind, std::int32_t id, bool linksOnly);
 
@@ -65,10 +86,12 @@ private:
     Database& db_;
     bool deferred_ = false;
     std::vector<Pending> pending_;
+    std::string keyText_;
+    // The last write() of each record kept, and the earlier ones it replaced.
     std::map<std::pair<std::int32_t, std::int32_t>, std::uint32_t> lastWrite_;
-    std::uint32_t writes_ = 0;
-    std::optional<Statement> insertMany_;
+    std::vector<bool> replacedWrites_;
     IndexKeys keys_;
+    const std::vector<IndexEntry>* entries_ = nullptr; // what listOf() worked out
     IndexKeys previousKeys_;
     std::string list_;
 };

@@ -21,11 +21,16 @@ public:
     virtual void bindText(int index, std::string_view value) = 0;
     virtual void bindBlob(int index, std::string_view octets) = 0;
     virtual void bindNull(int index) = 0;
+    // Text the caller keeps, unchanged, until the statement has run: bound
+    // without a copy where the engine allows it.
+    virtual void bindKeptText(int index, std::string_view value) { bindText(index, value); }
 
     // Next row: true when there is one; after the last, the next step runs it again.
     virtual bool step() = 0;
     // Ready to run again with no value bound.
     virtual void reset() = 0;
+    // Ready to run again, every value to be bound anew (nothing cleared first).
+    virtual void resetForRebind() { reset(); }
 
     // Columns of the current row; a null reads as 0 or empty.
     virtual std::int64_t int64(int column) const = 0;

@@ -8,6 +8,7 @@
 // differs stays here: each engine's connection translates or builds it.
 
 #include "compiled_statement.h"
+#include "row_loader.h"
 
 #include <chrono>
 #include <cstdint>
@@ -50,6 +51,12 @@ public:
         return *this;
     }
     Statement& bind(int index, const char* value) { return bind(index, std::string_view(value)); }
+    // Text that stays where it is, unchanged, until the statement has run:
+    // bound without a copy (bulk writes of many rows).
+    Statement& bindKept(int index, std::string_view value) {
+        compiled_->bindKeptText(index, value);
+        return *this;
+    }
     Statement& bindNull(int index) {
         compiled_->bindNull(index);
         return *this;
@@ -71,6 +78,8 @@ public:
         }
     }
     void reset() { compiled_->reset(); }
+    // For a statement whose every value is bound again before it runs.
+    void resetForRebind() { compiled_->resetForRebind(); }
 
     std::int64_t int64(int column) const { return compiled_->int64(column); }
     int int32(int column) const { return static_cast<int>(int64(column)); }
@@ -111,6 +120,9 @@ public:
     // and its column list), every value a placeholder in order. A refused row
     // fails the statement, and the caller rolls back.
     virtual std::string multiRowInsert(std::string_view into, int columns, int rows) const;
+    // Rows of `columns` values each for `into` (a table and its column
+    // list), written the quickest way the engine has for many rows.
+    virtual std::unique_ptr<RowLoader> loadRows(std::string_view into, int columns);
     // Appended to a SELECT of rows to claim: other connections claiming at
     // the same time skip the rows this one locked (SQLite's write
     // transaction lets one connection claim at a time already).

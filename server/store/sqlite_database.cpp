@@ -41,6 +41,11 @@ public:
                                 SQLITE_UTF8) != SQLITE_OK)
             fail(db(), "bind");
     }
+    void bindKeptText(int index, std::string_view value) override {
+        if (sqlite3_bind_text64(stmt_, index, value.data(), value.size(), SQLITE_STATIC,
+                                SQLITE_UTF8) != SQLITE_OK)
+            fail(db(), "bind");
+    }
     void bindBlob(int index, std::string_view octets) override {
         if (sqlite3_bind_blob64(stmt_, index, octets.data(), octets.size(), SQLITE_TRANSIENT) !=
             SQLITE_OK)
@@ -64,6 +69,7 @@ public:
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
     }
+    void resetForRebind() override { sqlite3_reset(stmt_); }
 
     std::int64_t int64(int column) const override { return sqlite3_column_int64(stmt_, column); }
     std::string text(int column) const override {
