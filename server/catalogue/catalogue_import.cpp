@@ -58,9 +58,10 @@ bool saveFast(RecordWriter& writer, const BatchRecord& record, const std::string
     }
 }
 
-bool flushFast(RecordWriter& writer) {
+bool flushFast(Database& db, RecordWriter& writer) {
     try {
         writer.index().flush();
+        db.completeWrites();
         return true;
     } catch (const StoreError&) {
         writer.index().discard();
@@ -153,7 +154,7 @@ void importFile(Database& db, const std::string& path, const ImportOptions& opti
                     whole = saveFast(writer, batch.back(), path, outcome);
             }
             if (whole)
-                whole = flushFast(writer);
+                whole = flushFast(db, writer);
             writer.index().deferWrites(false);
             if (whole)
                 tx.commit();

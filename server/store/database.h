@@ -130,6 +130,9 @@ public:
     // Settings for a long run of writes (an import), and back.
     virtual void enterBulkWrite() {}
     virtual void leaveBulkWrite() {}
+    // During a bulk write, a write's failure may be reported only by a later
+    // statement: this reports it now, once every write sent has run.
+    virtual void completeWrites() {}
 
 protected:
     Database();

@@ -1,5 +1,6 @@
 #include "postgres_database.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstring>
 #include <libpq-fe.h>
@@ -13,6 +14,15 @@ struct PostgresSession {
     PGconn* conn = nullptr;
     std::uint64_t nextName = 1;
     std::vector<std::string> stale;
+    // During a bulk write, writes that return no rows are sent without
+    // waiting for their answers (libpq's pipeline), and the answers read
+    // before anything else runs: a round trip saved per write.
+    bool sendWritesAhead = false;
+    int changes = 0; // rows the last write touched
+
+    // Reads the answers of the writes sent ahead; throws the first failure.
+    void settle();
+    void noteChanges(const PGresult* result);
 
     ~PostgresSession() {
         if (conn)
@@ -37,6 +47,53 @@ struct PostgresSession {
 namespace {
 
 using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+} // namespace
+
+void PostgresSession::settle() {
+    if (!conn || PQpipelineStatus(conn) == PQ_PIPELINE_OFF)
+        return;
+    std::string failure;
+    if (PQpipelineSync(conn) != 1)
+        failure = PQerrorMessage(conn);
+    // Each write's answer is followed by a null, and the sync's answer ends
+    // them all; two nulls in a row mean nothing more comes (a lost connection).
+    bool lastWasNull = false;
+    while (failure.empty() || PQstatus(conn) == CONNECTION_OK) {
+        PGresult* result = PQgetResult(conn);
+        if (!result) {
+            if (lastWasNull)
+                break;
+            lastWasNull = true;
+            continue;
+        }
+        lastWasNull = false;
+        const auto status = PQresultStatus(result);
+        if (status == PGRES_FATAL_ERROR && failure.empty())
+            failure = PQresultErrorMessage(result);
+        else if (status == PGRES_COMMAND_OK)
+            noteChanges(result);
+        PQclear(result);
+        if (status == PGRES_PIPELINE_SYNC)
+            break;
+    }
+    PQexitPipelineMode(conn);
+    if (!failure.empty()) {
+        while (!failure.empty() && (failure.back() == '\n' || failure.back() == ' '))
+            failure.pop_back();
+        throw StoreError("step: " + failure);
+    }
+}
+
+void PostgresSession::noteChanges(const PGresult* result) {
+    auto* r = const_cast<PGresult*>(result);
+    const std::string_view command(PQcmdStatus(r));
+    if (command.starts_with("INSERT") || command.starts_with("UPDATE") ||
+        command.starts_with("DELETE"))
+        changes = std::atoi(PQcmdTuples(r));
+}
+
+namespace {
 
 Result wrap(PGresult* r) {
     return Result(r, &PQclear);
@@ -84,17 +141,18 @@ std::string fromHex(const char* text, std::size_t length) {
 
 class PostgresStatement final : public CompiledStatement {
 public:
-    PostgresStatement(PostgresDatabase& owner, std::shared_ptr<PostgresSession> session,
-                      std::string_view sql)
-        : owner_(owner), session_(std::move(session)), sql_(sql) {
+    PostgresStatement(std::shared_ptr<PostgresSession> session, std::string_view sql)
+        : session_(std::move(session)), sql_(sql) {
         int parameters = 0;
         const std::string translated = postgresPlaceholders(sql, parameters);
         name_.append("o").append(std::to_string(session_->nextName++));
+        session_->settle();
         session_->freeStale();
         auto prepared =
             wrap(PQprepare(session_->conn, name_.c_str(), translated.c_str(), 0, nullptr));
         if (!prepared || !succeeded(prepared.get()))
             fail(session_->conn, prepared.get(), "prepare", sql_);
+        returnsNothing_ = writesOnly(sql);
         values_.resize(static_cast<std::size_t>(parameters));
         bound_.assign(values_.size(), false);
         formats_.assign(values_.size(), 0);
@@ -171,6 +229,17 @@ private:
             values[i] = bound_[i] ? values_[i].data() : nullptr;
             lengths[i] = static_cast<int>(values_[i].size());
         }
+        if (session_->sendWritesAhead && returnsNothing_) {
+            // Its answer is read with the others' before anything else runs.
+            if (PQpipelineStatus(session_->conn) == PQ_PIPELINE_OFF &&
+                PQenterPipelineMode(session_->conn) != 1)
+                fail(session_->conn, nullptr, "step", sql_);
+            if (PQsendQueryPrepared(session_->conn, name_.c_str(), static_cast<int>(values.size()),
+                                    values.data(), lengths.data(), formats_.data(), 0) != 1)
+                fail(session_->conn, nullptr, "step", sql_);
+            return;
+        }
+        session_->settle();
         result_ =
             wrap(PQexecPrepared(session_->conn, name_.c_str(), static_cast<int>(values.size()),
                                 values.data(), lengths.data(), formats_.data(), 0));
@@ -178,12 +247,24 @@ private:
             Result failed = std::move(result_);
             fail(session_->conn, failed.get(), "step", sql_);
         }
-        owner_.noteChanges(PQcmdStatus(result_.get()), PQcmdTuples(result_.get()));
+        session_->noteChanges(result_.get());
     }
 
-    PostgresDatabase& owner_;
+    // An INSERT, UPDATE or DELETE without RETURNING: no rows to wait for.
+    static bool writesOnly(std::string_view sql) {
+        std::string upper;
+        for (const char c : sql)
+            upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        const std::string_view text = std::string_view(upper).substr(
+            std::min(upper.size(), upper.find_first_not_of(" \t\n")));
+        return (text.starts_with("INSERT") || text.starts_with("UPDATE") ||
+                text.starts_with("DELETE")) &&
+               text.find("RETURNING") == std::string_view::npos;
+    }
+
     std::shared_ptr<PostgresSession> session_;
     std::string sql_;
+    bool returnsNothing_ = false;
     std::string name_;
     std::vector<std::string> values_;
     std::vector<bool> bound_;
@@ -249,17 +330,18 @@ PostgresDatabase::~PostgresDatabase() {
 }
 
 std::unique_ptr<CompiledStatement> PostgresDatabase::compile(std::string_view sql) {
-    return std::make_unique<PostgresStatement>(*this, session_, sql);
+    return std::make_unique<PostgresStatement>(session_, sql);
 }
 
 void PostgresDatabase::exec(std::string_view sql) {
+    session_->settle();
     auto result = wrap(PQexec(session_->conn, std::string(sql).c_str()));
     if (!result || !succeeded(result.get()))
         fail(session_->conn, result.get(), "exec");
     // A COMMIT of a transaction a failed statement ended rolls it back.
     if (sql == "COMMIT" && std::strcmp(PQcmdStatus(result.get()), "ROLLBACK") == 0)
         throw StoreError("exec: the transaction failed and was rolled back");
-    noteChanges(PQcmdStatus(result.get()), PQcmdTuples(result.get()));
+    session_->noteChanges(result.get());
 }
 
 namespace {
@@ -338,6 +420,7 @@ private:
     }
     void send() {
         if (!copying_) {
+            session_->settle();
             std::string sql = "COPY ";
             sql.append(into_).append(" FROM STDIN");
             auto result = wrap(PQexec(session_->conn, sql.c_str()));
@@ -365,13 +448,6 @@ std::unique_ptr<RowLoader> PostgresDatabase::loadRows(std::string_view into, int
     return std::make_unique<CopyRowLoader>(session_, into, columns);
 }
 
-void PostgresDatabase::noteChanges(const char* commandStatus, const char* tuples) {
-    const std::string_view command(commandStatus);
-    if (command.starts_with("INSERT") || command.starts_with("UPDATE") ||
-        command.starts_with("DELETE"))
-        changes_ = std::atoi(tuples);
-}
-
 std::int64_t PostgresDatabase::lastInsertId() {
     auto st = prepare("SELECT lastval()");
     if (!st.step())
@@ -380,7 +456,12 @@ std::int64_t PostgresDatabase::lastInsertId() {
 }
 
 int PostgresDatabase::changes() const {
-    return changes_;
+    session_->settle();
+    return session_->changes;
+}
+
+void PostgresDatabase::completeWrites() {
+    session_->settle();
 }
 
 void PostgresDatabase::beginWrite() {
@@ -391,9 +472,11 @@ void PostgresDatabase::beginWrite() {
 // last batches, which the import reports as not done.
 void PostgresDatabase::enterBulkWrite() {
     exec("SET synchronous_commit = off");
+    session_->sendWritesAhead = true;
 }
 
 void PostgresDatabase::leaveBulkWrite() {
+    session_->sendWritesAhead = false;
     try {
         exec("SET synchronous_commit = on");
     } catch (const StoreError&) {

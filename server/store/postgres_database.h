@@ -28,20 +28,19 @@ public:
     int changes() const override;
     void beginWrite() override;
     std::string_view claimLock() const override { return " FOR UPDATE SKIP LOCKED"; }
+    // Writes without rows to read are sent ahead, their answers read before
+    // anything else runs (so a failure may show at a later statement).
     void enterBulkWrite() override;
+    void completeWrites() override;
     void leaveBulkWrite() override;
     // By COPY.
     std::unique_ptr<RowLoader> loadRows(std::string_view into, int columns) override;
-
-    // What the last statement said it changed ("UPDATE 3"), for changes().
-    void noteChanges(const char* commandStatus, const char* tuples);
 
 protected:
     std::unique_ptr<CompiledStatement> compile(std::string_view sql) override;
 
 private:
     std::shared_ptr<PostgresSession> session_;
-    int changes_ = 0;
 };
 
 // `?N` and `?` as `$N`, outside quotes and comments; `parameters` gets the
