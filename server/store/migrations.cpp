@@ -316,7 +316,10 @@ std::span<const Migration> migrations(Engine engine) {
 
 int schemaVersion(Database& db) {
     if (db.engine() == Engine::Postgres) {
-        db.exec("CREATE TABLE IF NOT EXISTS schema_version (version BIGINT NOT NULL)");
+        // Read only: a database with no schema yet is version 0.
+        auto exists = db.prepare("SELECT to_regclass('schema_version') IS NOT NULL");
+        if (!exists.step() || !exists.int64(0))
+            return 0;
         auto st = db.prepare("SELECT coalesce(max(version), 0) FROM schema_version");
         st.step();
         return st.int32(0);
@@ -324,6 +327,25 @@ int schemaVersion(Database& db) {
     auto st = db.prepare("PRAGMA user_version");
     st.step();
     return st.int32(0);
+}
+
+int latestSchemaVersion(Engine engine) {
+    return migrations(engine).back().version;
+}
+
+void applyMigration(Database& db, const Migration& migration) {
+    db.exec(migration.sql);
+    const std::string version = std::to_string(migration.version);
+    if (db.engine() == Engine::Postgres) {
+        db.exec("CREATE TABLE IF NOT EXISTS schema_version (version BIGINT NOT NULL)");
+        std::string record = "INSERT INTO schema_version (version) VALUES (";
+        record.append(version).append(")");
+        db.exec(record);
+    } else {
+        std::string record = "PRAGMA user_version = ";
+        record.append(version);
+        db.exec(record);
+    }
 }
 
 int migrate(Database& db) {
@@ -341,12 +363,7 @@ int migrate(Database& db) {
             version = m.version;
             continue;
         }
-        db.exec(m.sql);
-        if (db.engine() == Engine::Postgres)
-            db.exec("INSERT INTO schema_version (version) VALUES (" + std::to_string(m.version) +
-                    ")");
-        else
-            db.exec("PRAGMA user_version = " + std::to_string(m.version));
+        applyMigration(db, m);
         tx.commit();
         version = m.version;
     }
