@@ -261,13 +261,19 @@ wire::Answer send(ServerCore& core, const wire::Request& request) {
 TEST_F(DatabaseMove, IntoPostgresKeepsEveryTableRecordForRecord) {
     VELUMAR_POSTGRES_OR_SKIP();
     ScratchPostgres target;
-    const auto run = runCommand({"move", "--db", source(), "--to", target.url()});
+    // The test cluster trusts its users: the password is there to be hidden.
+    std::string withPassword = target.url();
+    withPassword.insert(withPassword.find('@'), ":hidden");
+    const auto run = runCommand({"move", "--db", source(), "--to", withPassword});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string version = std::to_string(latestSchemaVersion(Engine::Sqlite));
+    std::string shown = target.url();
+    shown.insert(shown.find('@'), ":***");
     EXPECT_NE(run.out.find("moved " + source() + " (schema version " + version + ") to " +
-                           target.url() + ", its schema made first:\n"),
+                           shown + ", its schema made first:\n"),
               std::string::npos)
         << run.out;
+    EXPECT_EQ(run.out.find("hidden"), std::string::npos);
     EXPECT_NE(run.out.find("not moved: sessions; operators log in again with the same passwords"),
               std::string::npos);
 
@@ -528,6 +534,25 @@ TEST_F(DatabaseMove, RefusesAndLeavesTheTargetAsItWas) {
         const auto after = everything(*open(ends.to));
         EXPECT_TRUE(after == before) << after.size() << " tables after, " << before.size()
                                      << " before";
+    }
+}
+
+TEST(DatabaseMoveUsage, NamesBothDatabasesInHelpAndAsksForEach) {
+    const auto help = runCommand({"--help"});
+    EXPECT_NE(help.out.find("  move --db FILE|URL --to URL|FILE\n"), std::string::npos)
+        << help.out;
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"move"}, "orvane-server move: --db is required\n"},
+        {{"move", "--db", "a.db"}, "orvane-server move: --to is required\n"},
+        {{"move", "--db", "a.db", "--to", "b.db", "c.db"},
+         "orvane-server move: unexpected argument c.db\n"},
+    };
+    for (const auto& [args, says] : cases) {
+        const auto run = runCommand(args);
+        EXPECT_EQ(run.status, 2) << says;
+        EXPECT_TRUE(run.err.starts_with(says)) << run.err;
+        EXPECT_NE(run.err.find("usage: orvane-server move --db FILE|URL --to URL|FILE\n"),
+                  std::string::npos);
     }
 }
 
