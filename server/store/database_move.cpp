@@ -378,6 +378,8 @@ MoveSummary moveDatabase(Database& source, Database& target, const MoveOptions& 
     if (target.engine() == Engine::Sqlite)
         bulk.emplace(target);
     Transaction tx(target);
+    // A server started on the target meanwhile waits, then finds it filled.
+    takeSchemaTurn(target);
     for (const auto& migration : migrations(target.engine()))
         if (migration.version > targetVersion)
             applyMigration(target, migration);

@@ -89,16 +89,19 @@ void applyMigration(Database& db, const Migration& migration) {
     }
 }
 
+void takeSchemaTurn(Database& db) {
+    // SQLite's write lock makes writers take turns already.
+    if (db.engine() == Engine::Postgres)
+        db.exec("SELECT pg_advisory_xact_lock(7261)");
+}
+
 int migrate(Database& db) {
     int version = schemaVersion(db);
     for (const auto& m : migrations(db.engine())) {
         if (m.version <= version)
             continue;
         Transaction tx(db);
-        // Servers starting together on one PostgreSQL database take turns;
-        // SQLite's write lock does that already.
-        if (db.engine() == Engine::Postgres)
-            db.exec("SELECT pg_advisory_xact_lock(7261)");
+        takeSchemaTurn(db);
         // A second process may have migrated while this one waited for the lock.
         if (schemaVersion(db) >= m.version) {
             version = m.version;

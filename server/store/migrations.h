@@ -25,6 +25,10 @@ int schemaVersion(Database& db);
 int latestSchemaVersion(Engine engine);
 // Runs one migration and records its number; the caller holds the transaction.
 void applyMigration(Database& db, const Migration& migration);
+// Inside a write transaction: waits while another connection makes or fills
+// the schema (servers starting together on one PostgreSQL database, a move),
+// until its transaction ends.
+void takeSchemaTurn(Database& db);
 // Applies every migration above the database's version; returns the new version.
 int migrate(Database& db);
 

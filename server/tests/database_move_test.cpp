@@ -26,6 +26,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <thread>
 
 using namespace orvane;
 using namespace orvane::server;
@@ -413,6 +414,47 @@ TEST_F(DatabaseMove, BackIntoSqliteKeepsEveryTableAndRebuildsEachRecordsIndexLis
     ASSERT_GT(scalar(*to, entriesOf7), 0);
     to->exec("DELETE FROM catalogue_records WHERE record_type = 1 AND record_id = 7");
     EXPECT_EQ(scalar(*to, entriesOf7), 0);
+}
+
+TEST_F(DatabaseMove, AServerStartingOnTheTargetMeanwhileWaitsAndFindsItFilled) {
+    VELUMAR_POSTGRES_OR_SKIP();
+    ScratchPostgres target;
+    const auto from = open(source());
+    const auto to = open(target.url());
+    const auto watcher = open(target.url());
+    const auto serverWaits = [&] {
+        return scalar(*watcher,
+                      "SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND NOT granted") > 0;
+    };
+
+    std::optional<std::thread> server;
+    std::exception_ptr failure;
+    std::int64_t operatorsFound = -1;
+    MoveOptions options;
+    options.progress = [&](const MoveProgress& p) {
+        if (p.table != "catalogue_records" || server)
+            return;
+        server.emplace([&] {
+            try {
+                Store store(target.url());
+                operatorsFound = scalar(store.db(), "SELECT count(*) FROM operators");
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        for (int i = 0; i < 600 && !serverWaits(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    };
+    moveDatabase(*from, *to, options);
+    ASSERT_TRUE(server);
+    server->join();
+    try {
+        if (failure)
+            std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "the server starting meanwhile failed: " << e.what();
+    }
+    EXPECT_EQ(operatorsFound, scalar(*from, "SELECT count(*) FROM operators"));
 }
 
 namespace {
