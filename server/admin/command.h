@@ -24,6 +24,7 @@ struct Command {
 
 Command initCommand();
 Command serveCommand();
+Command moveCommand();
 std::vector<Command> operatorCommands();
 std::vector<Command> libraryCommands();
 std::vector<Command> locationCommands();

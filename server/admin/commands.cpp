@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view Program = "orvane-server";
 
 std::vector<Command> allCommands() {
-    std::vector<Command> commands{initCommand(), serveCommand()};
+    std::vector<Command> commands{initCommand(), serveCommand(), moveCommand()};
     auto append = [&](std::vector<Command> group) {
         std::move(group.begin(), group.end(), std::back_inserter(commands));
     };
