@@ -53,6 +53,8 @@ void save(Database& db, CatalogueUpdater& updater, RecordKind kind,
     if (changes.empty())
         return;
     Transaction tx(db);
+    // A failure fails the whole bulk, so each write need not wait for its answer.
+    WritesAhead ahead(db);
     for (const PendingChange& c : changes) {
         if (c.remove)
             updater.remove(kind, c.id, c.withHoldings);

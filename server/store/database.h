@@ -130,8 +130,11 @@ public:
     // Settings for a long run of writes (an import), and back.
     virtual void enterBulkWrite() {}
     virtual void leaveBulkWrite() {}
-    // During a bulk write, a write's failure may be reported only by a later
-    // statement: this reports it now, once every write sent has run.
+    // Writes that return no rows sent on without waiting for each answer,
+    // where the engine can (see WritesAhead); off again with false.
+    virtual void sendWritesAhead(bool) {}
+    // Reports the failure of a write sent ahead now, once every one has run
+    // (otherwise the next statement reports it).
     virtual void completeWrites() {}
 
 protected:
@@ -180,6 +183,20 @@ private:
 };
 
 // The connection's settings for a long run of writes while it lives.
+// Writes sent ahead while it lives: for a run of writes whose failure may
+// be reported by a later statement of the same transaction (at the latest
+// its commit), as a whole batch fails together.
+class WritesAhead {
+public:
+    explicit WritesAhead(Database& db) : db_(db) { db_.sendWritesAhead(true); }
+    ~WritesAhead() { db_.sendWritesAhead(false); }
+    WritesAhead(const WritesAhead&) = delete;
+    WritesAhead& operator=(const WritesAhead&) = delete;
+
+private:
+    Database& db_;
+};
+
 class BulkWrite {
 public:
     explicit BulkWrite(Database& db) : db_(db) { db_.enterBulkWrite(); }

@@ -334,7 +334,15 @@ std::unique_ptr<CompiledStatement> PostgresDatabase::compile(std::string_view sq
 }
 
 void PostgresDatabase::exec(std::string_view sql) {
-    session_->settle();
+    if (sql.starts_with("ROLLBACK")) {
+        try {
+            session_->settle();
+        } catch (const StoreError&) {
+            // Undone by this rollback, whatever their answers.
+        }
+    } else {
+        session_->settle();
+    }
     auto result = wrap(PQexec(session_->conn, std::string(sql).c_str()));
     if (!result || !succeeded(result.get()))
         fail(session_->conn, result.get(), "exec");
@@ -458,6 +466,11 @@ std::int64_t PostgresDatabase::lastInsertId() {
 int PostgresDatabase::changes() const {
     session_->settle();
     return session_->changes;
+}
+
+void PostgresDatabase::sendWritesAhead(bool ahead) {
+    // Turned off, the answers still owed are read by the next statement.
+    session_->sendWritesAhead = ahead;
 }
 
 void PostgresDatabase::completeWrites() {

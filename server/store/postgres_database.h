@@ -28,9 +28,11 @@ public:
     int changes() const override;
     void beginWrite() override;
     std::string_view claimLock() const override { return " FOR UPDATE SKIP LOCKED"; }
-    // Writes without rows to read are sent ahead, their answers read before
-    // anything else runs (so a failure may show at a later statement).
+    // Writes sent ahead as well.
     void enterBulkWrite() override;
+    // Writes without rows to read go into libpq's pipeline, their answers
+    // read before anything else runs on the connection.
+    void sendWritesAhead(bool ahead) override;
     void completeWrites() override;
     void leaveBulkWrite() override;
     // By COPY.
