@@ -46,20 +46,6 @@ private:
     std::string path_;
 };
 
-// A location as it may be printed: a URL's password hidden.
-std::string shown(const std::string& location) {
-    if (!isPostgresLocation(location))
-        return location;
-    const auto start = location.find("://") + 3;
-    const auto at = location.find('@', start);
-    const auto colon = location.find(':', start);
-    if (at == std::string::npos || colon == std::string::npos || colon > at)
-        return location;
-    std::string out = location.substr(0, colon + 1);
-    out.append("***").append(location.substr(at));
-    return out;
-}
-
 void showProgress(Console& console, const MoveProgress& p) {
     if (!console.progressShown)
         return;
@@ -87,8 +73,8 @@ void move(const Arguments& args, Console& console) {
 
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
     std::int64_t rows = 0;
-    console.out << "moved " << shown(from) << " (schema version " << summary.schemaVersion
-                << ") to " << shown(to)
+    console.out << "moved " << printableLocation(from) << " (schema version " << summary.schemaVersion
+                << ") to " << printableLocation(to)
                 << (summary.schemaCreated ? ", its schema made first" : "") << ":\n";
     for (const auto& table : summary.tables) {
         console.out << "  " << std::left << std::setw(26) << table.name << std::right

@@ -58,6 +58,25 @@ bool isPostgresLocation(std::string_view location) {
     return location.starts_with("postgresql://") || location.starts_with("postgres://");
 }
 
+std::string printableLocation(std::string_view location) {
+    std::string out(location);
+    if (!isPostgresLocation(location))
+        return out;
+    const auto start = out.find("://") + 3;
+    const auto at = out.find('@', start);
+    const auto colon = out.find(':', start);
+    if (at != std::string::npos && colon != std::string::npos && colon < at)
+        out.replace(colon + 1, at - colon - 1, "***");
+    // Or given as a parameter.
+    for (auto param = out.find("password=", start); param != std::string::npos;
+         param = out.find("password=", param + 1)) {
+        const auto value = param + 9;
+        const auto end = out.find('&', value);
+        out.replace(value, end == std::string::npos ? end : end - value, "***");
+    }
+    return out;
+}
+
 std::unique_ptr<Database> openDatabase(const std::string& location,
                                        std::chrono::milliseconds busyTimeout) {
     if (isPostgresLocation(location))

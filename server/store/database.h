@@ -150,6 +150,8 @@ private:
 // A SQLite file path, or a PostgreSQL connection URL
 // ("postgresql://" or "postgres://").
 bool isPostgresLocation(std::string_view location);
+// A location as it may be printed or logged: a URL's password hidden.
+std::string printableLocation(std::string_view location);
 std::unique_ptr<Database> openDatabase(const std::string& location,
                                        std::chrono::milliseconds busyTimeout);
 

@@ -319,7 +319,7 @@ PostgresDatabase::PostgresDatabase(const std::string& url)
         std::string message = session_->conn ? PQerrorMessage(session_->conn) : "out of memory";
         while (!message.empty() && message.back() == '\n')
             message.pop_back();
-        throw StoreError("cannot open database " + url + ": " + message);
+        throw StoreError("cannot open database " + printableLocation(url) + ": " + message);
     }
     PQsetNoticeProcessor(session_->conn, &ignoreNotice, nullptr);
     exec("SET client_encoding = 'UTF8'");
