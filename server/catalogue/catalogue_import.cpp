@@ -138,6 +138,7 @@ void importFile(Database& db, const std::string& path, const ImportOptions& opti
             Transaction tx(db);
             whole = !options.recordByRecord;
             writer.index().deferWrites(whole);
+            writer.keepCounters(whole);
             const auto batchEnds = std::chrono::steady_clock::now() + options.batchTime;
             while (batch.size() < batchSize && std::chrono::steady_clock::now() < batchEnds) {
                 auto view = reader->next();
@@ -156,6 +157,7 @@ void importFile(Database& db, const std::string& path, const ImportOptions& opti
             if (whole)
                 whole = flushFast(db, writer);
             writer.index().deferWrites(false);
+            writer.keepCounters(false);
             if (whole)
                 tx.commit();
             else

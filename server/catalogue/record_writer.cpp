@@ -252,20 +252,10 @@ std::optional<std::int32_t> RecordWriter::findByControlKey(RecordKind kind, std:
 std::int32_t RecordWriter::newId(RecordKind kind) {
     const std::string key = "next_record_id." + std::to_string(toNumber(kind));
     std::int64_t next = 0;
-    nextId_.reset();
-    nextId_.bind(1, key);
-    const std::string stored = nextId_.step() ? nextId_.text(0) : std::string();
-    nextId_.reset();
-    const auto [end, error] = std::from_chars(stored.data(), stored.data() + stored.size(), next);
-    if (stored.empty() || error != std::errc() || end != stored.data() + stored.size() ||
-        next < 1) {
-        // First use: after the highest id below the top.
-        maxId_.reset();
-        maxId_.bind(1, toNumber(kind));
-        maxId_.step();
-        next = maxId_.isNull(0) ? 1 : maxId_.int64(0) + 1;
-        maxId_.reset();
-    }
+    if (const auto kept = counters_.find(kind); kept != counters_.end())
+        next = kept->second;
+    else
+        next = storedCounter(kind, key);
     while (next <= MaxId && isTaken(kind, next))
         ++next;
     if (next > MaxId) {
@@ -282,7 +272,28 @@ std::int32_t RecordWriter::newId(RecordKind kind) {
     }
     setNextId_.reset();
     setNextId_.bind(1, key).bind(2, std::to_string(next + 1)).run();
+    if (keepCounters_)
+        counters_[kind] = next + 1;
     return static_cast<std::int32_t>(next);
+}
+
+std::int64_t RecordWriter::storedCounter(RecordKind kind, const std::string& key) {
+    std::int64_t next = 0;
+    nextId_.reset();
+    nextId_.bind(1, key);
+    const std::string stored = nextId_.step() ? nextId_.text(0) : std::string();
+    nextId_.reset();
+    const auto [end, error] = std::from_chars(stored.data(), stored.data() + stored.size(), next);
+    if (stored.empty() || error != std::errc() || end != stored.data() + stored.size() ||
+        next < 1) {
+        // First use: after the highest id below the top.
+        maxId_.reset();
+        maxId_.bind(1, toNumber(kind));
+        maxId_.step();
+        next = maxId_.isNull(0) ? 1 : maxId_.int64(0) + 1;
+        maxId_.reset();
+    }
+    return next;
 }
 
 bool RecordWriter::isTaken(RecordKind kind, std::int64_t id) {

@@ -64,6 +64,13 @@ public:
     SavedRecord save(std::string_view octets, RecordKind kind);
     // The index writer, for a bulk load that defers and flushes its entries.
     IndexWriter& index() { return index_; }
+    // For a bulk load, from the start of each of its transactions to the
+    // end: the id counters it moves are kept here instead of read back for
+    // every new record (the transaction's write holds them against others).
+    void keepCounters(bool keep) {
+        keepCounters_ = keep;
+        counters_.clear();
+    }
 
 private:
     struct Existing {
@@ -79,6 +86,7 @@ private:
     std::optional<Existing> findById(RecordKind kind, std::int64_t id);
     std::optional<std::int32_t> findByControlKey(RecordKind kind, std::string_view key);
     std::int32_t newId(RecordKind kind);
+    std::int64_t storedCounter(RecordKind kind, const std::string& key);
     bool isTaken(RecordKind kind, std::int64_t id);
     std::optional<std::int32_t> bibliographicOf(const marc::RecordView& holdings,
                                                 std::string& rewrite004);
@@ -92,6 +100,8 @@ private:
     Statement maxId_;
     Statement nextId_;
     Statement setNextId_;
+    bool keepCounters_ = false;
+    std::map<RecordKind, std::int64_t> counters_; // the next id to try, by kind
     Statement taken_;
     Statement firstFree_;
     Statement insert_;

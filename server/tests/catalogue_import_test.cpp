@@ -211,6 +211,29 @@ TEST_F(CatalogueImport, BatchesLeaveWhatRecordByRecordLeaves) {
     EXPECT_EQ(batched.back(), "foreign keys 1");
 }
 
+TEST_F(CatalogueImport, NewIdsStepOverIdsTheBatchsOwnRecordsTook) {
+    // A batch keeps its id counter in hand between records: a record keeping
+    // its own 001 takes an id the counter would have given next.
+    const auto file = writeFile(
+        "ids.mrc",
+        makeRecord(BibLeader, {{"001", "a1"}, {"003", "SRC"}, {"245", "10$aOne"}}) +
+            makeRecord(BibLeader, {{"001", "2"}, {"245", "10$aTwo"}}) +
+            makeRecord(BibLeader, {{"001", "a3"}, {"003", "SRC"}, {"245", "10$aThree"}}) +
+            makeRecord(BibLeader, {{"001", "4"}, {"245", "10$aFour"}}) +
+            makeRecord(BibLeader, {{"001", "a5"}, {"003", "SRC"}, {"245", "10$aFive"}}));
+    EXPECT_EQ(import(file).added, 5u);
+    for (const auto& [title, id] : std::vector<std::pair<const char*, std::int32_t>>{
+             {"one", 1}, {"two", 2}, {"three", 3}, {"four", 4}, {"five", 5}})
+        EXPECT_EQ(find("TI", title), (std::vector<std::int32_t>{id})) << title;
+
+    // The next batch starts from the counter stored, past everything taken.
+    const auto more = writeFile(
+        "more.mrc", makeRecord(BibLeader, {{"001", "a6"}, {"003", "SRC"}, {"245", "10$aSix"}}));
+    EXPECT_EQ(import(more).added, 1u);
+    EXPECT_EQ(find("TI", "six"), (std::vector<std::int32_t>{6}));
+    expectEveryRecordWhole();
+}
+
 TEST_F(CatalogueImport, AuthorityRecordsGoToTheAuthorityIndexes) {
     VELUMAR_SAMPLE_OR_SKIP(file, "eg_auth-subset100.mrc");
     const auto summary = import(*file);
