@@ -58,6 +58,21 @@ bool saveFast(RecordWriter& writer, const BatchRecord& record, const std::string
     }
 }
 
+// Records read ahead of their saving, a batch's look-ups asked for these many at once.
+constexpr std::size_t LookAheadRecords = 256;
+
+bool lookAheadFast(RecordWriter& writer, const std::vector<BatchRecord>& batch, std::size_t from) {
+    std::vector<std::pair<std::string_view, RecordKind>> ahead;
+    for (std::size_t i = from; i < batch.size(); ++i)
+        ahead.emplace_back(batch[i].octets, batch[i].kind);
+    try {
+        writer.lookAhead(ahead);
+        return true;
+    } catch (const StoreError&) {
+        return false;
+    }
+}
+
 bool flushFast(Database& db, RecordWriter& writer) {
     try {
         writer.index().flush();
@@ -138,26 +153,34 @@ void importFile(Database& db, const std::string& path, const ImportOptions& opti
             Transaction tx(db);
             whole = !options.recordByRecord;
             writer.index().deferWrites(whole);
-            writer.keepCounters(whole);
+            writer.holdBatch(whole);
             const auto batchEnds = std::chrono::steady_clock::now() + options.batchTime;
-            while (batch.size() < batchSize && std::chrono::steady_clock::now() < batchEnds) {
-                auto view = reader->next();
-                noteSkipped(*reader, path, outcome.skipped);
-                if (!view) {
-                    more = false;
-                    break;
+            while (more && batch.size() < batchSize &&
+                   std::chrono::steady_clock::now() < batchEnds) {
+                // Records read a few hundred ahead, what saving them will ask
+                // the catalogue asked for them all at once.
+                const std::size_t first = batch.size();
+                while (batch.size() < std::min(batchSize, first + LookAheadRecords)) {
+                    auto view = reader->next();
+                    noteSkipped(*reader, path, outcome.skipped);
+                    if (!view) {
+                        more = false;
+                        break;
+                    }
+                    ++progress.records;
+                    progress.bytesRead = view->offset() + view->bytes().size();
+                    batch.push_back({view->offset(), std::string(view->bytes()),
+                                     options.kind.value_or(recordKindOf(view->recordType()))});
                 }
-                ++progress.records;
-                progress.bytesRead = view->offset() + view->bytes().size();
-                batch.push_back({view->offset(), std::string(view->bytes()),
-                                 options.kind.value_or(recordKindOf(view->recordType()))});
                 if (whole)
-                    whole = saveFast(writer, batch.back(), path, outcome);
+                    whole = lookAheadFast(writer, batch, first);
+                for (std::size_t i = first; whole && i < batch.size(); ++i)
+                    whole = saveFast(writer, batch[i], path, outcome);
             }
             if (whole)
                 whole = flushFast(db, writer);
             writer.index().deferWrites(false);
-            writer.keepCounters(false);
+            writer.holdBatch(false);
             if (whole)
                 tx.commit();
             else
@@ -165,6 +188,8 @@ void importFile(Database& db, const std::string& path, const ImportOptions& opti
         }
         if (!whole) {
             // The database refused something: the batch again, a record at a time.
+            if (!options.recordByRecord)
+                ++summary.batchesWrittenAgain;
             outcome.saved = {};
             outcome.held.clear();
             Transaction tx(db);

@@ -52,6 +52,8 @@ struct ImportSummary {
     std::size_t added = 0;
     std::size_t replaced = 0;
     std::vector<ImportRejection> rejected;
+    // Batches the database refused, written again a record at a time.
+    std::size_t batchesWrittenAgain = 0;
 };
 
 // Adds what the file holds to `summary`. Throws StoreError when the file

@@ -95,6 +95,12 @@ std::span<const IndexCode> indexCodes() {
     return Codes;
 }
 
+std::string_view controlNumberCode(RecordKind kind) {
+    return kind == RecordKind::Bibliographic ? "035A"
+           : kind == RecordKind::Authority   ? "A35A"
+                                             : "H35A";
+}
+
 const IndexCode* findIndexCode(std::string_view code) {
     for (const auto& index : Codes)
         if (index.code == code)

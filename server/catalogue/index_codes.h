@@ -32,6 +32,8 @@ struct IndexCode {
 
 std::span<const IndexCode> indexCodes();
 const IndexCode* findIndexCode(std::string_view code);
+// The index of the 035 $a control numbers of records of `kind`.
+std::string_view controlNumberCode(RecordKind kind);
 
 // The codes whose entries a search of `code` looks in: the keywords of
 // bibliographic records are their title, author and subject words as well

@@ -41,6 +41,8 @@ public:
     void removeEntries(RecordKind kind, std::int32_t id) { removeListed(kind, id, false); }
     std::string_view listOf(RecordKind kind, const marc::RecordView& record);
     void addEntries(RecordKind kind, std::int32_t id);
+    // The entries listOf() worked out last.
+    const std::vector<IndexEntry>& lastEntries() const { return *entries_; }
     // Only the entries that link records (035 control numbers, a holdings
     // record's 004), which matching needs at once; the word entries wait for
     // the next index job. Nothing is written when `previous` had the same.

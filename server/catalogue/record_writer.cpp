@@ -125,7 +125,8 @@ RecordWriter::RecordWriter(Database& db, std::string operatorId)
       history_(db.prepare(oneRow(db, "INSERT",
                                  " INTO catalogue_history (record_type, record_id, action, "
                                  "operator, previous) VALUES (?1, ?2, ?3, ?4, ?5)"))),
-      index_(db), libraries_(codes(db, "owning_libraries")), locations_(codes(db, "locations")) {}
+      batch_(db), index_(db), libraries_(codes(db, "owning_libraries")),
+      locations_(codes(db, "locations")) {}
 
 SavedRecord RecordWriter::save(std::string_view octets, RecordKind kind) {
     const marc::ParseResult parsed = marc::parseRecord(octets);
@@ -215,6 +216,13 @@ SavedRecord RecordWriter::save(std::string_view octets, RecordKind kind) {
     history_.run();
 
     index_.addEntries(kind, id);
+    if (batchHeld_) {
+        std::vector<std::string_view> numbers;
+        for (const IndexEntry& entry : index_.lastEntries())
+            if (entry.code == controlNumberCode(kind))
+                numbers.push_back(entry.key);
+        batch_.written(kind, id, !replaced, numbers);
+    }
     return {replaced ? SavedRecord::Action::Replaced : SavedRecord::Action::Added, kind, id};
 }
 
@@ -231,12 +239,31 @@ std::optional<RecordWriter::Existing> RecordWriter::findById(RecordKind kind, st
     return found;
 }
 
+void RecordWriter::lookAhead(const std::vector<std::pair<std::string_view, RecordKind>>& records) {
+    // In-process look-ups cost less than asking ahead for them.
+    if (!db_.readsAreRoundTrips())
+        return;
+    std::map<RecordKind, std::vector<std::string>> keys;
+    for (const auto& [octets, kind] : records) {
+        const marc::ParseResult parsed = marc::parseRecord(octets);
+        if (!parsed.record)
+            continue;
+        const std::string key =
+            controlKey(controlValue(*parsed.record, "001"), controlValue(*parsed.record, "003"));
+        if (!key.empty())
+            keys[kind].push_back(normaliseKey(KeyForm::ControlNumber, key));
+    }
+    for (auto& [kind, ofKind] : keys)
+        batch_.preload(kind, std::move(ofKind));
+}
+
 std::optional<std::int32_t> RecordWriter::findByControlKey(RecordKind kind, std::string_view key) {
-    const std::string_view code = kind == RecordKind::Bibliographic ? "035A"
-                                  : kind == RecordKind::Authority   ? "A35A"
-                                                                    : "H35A";
+    const std::string normal = normaliseKey(KeyForm::ControlNumber, key);
+    if (batchHeld_)
+        if (const auto known = batch_.holder(kind, normal))
+            return *known;
     byKey_.reset();
-    byKey_.bind(1, toNumber(kind)).bind(2, code).bind(3, normaliseKey(KeyForm::ControlNumber, key));
+    byKey_.bind(1, toNumber(kind)).bind(2, controlNumberCode(kind)).bind(3, normal);
     std::optional<std::int32_t> found;
     if (byKey_.step())
         found = static_cast<std::int32_t>(byKey_.int64(0));
@@ -251,11 +278,8 @@ std::optional<std::int32_t> RecordWriter::findByControlKey(RecordKind kind, std:
 // the gaps below searched.
 std::int32_t RecordWriter::newId(RecordKind kind) {
     const std::string key = "next_record_id." + std::to_string(toNumber(kind));
-    std::int64_t next = 0;
-    if (const auto kept = counters_.find(kind); kept != counters_.end())
-        next = kept->second;
-    else
-        next = storedCounter(kind, key);
+    const auto kept = batchHeld_ ? batch_.counter(kind) : std::nullopt;
+    std::int64_t next = kept ? *kept : storedCounter(kind, key);
     while (next <= MaxId && isTaken(kind, next))
         ++next;
     if (next > MaxId) {
@@ -272,8 +296,8 @@ std::int32_t RecordWriter::newId(RecordKind kind) {
     }
     setNextId_.reset();
     setNextId_.bind(1, key).bind(2, std::to_string(next + 1)).run();
-    if (keepCounters_)
-        counters_[kind] = next + 1;
+    if (batchHeld_)
+        batch_.setCounter(kind, next + 1);
     return static_cast<std::int32_t>(next);
 }
 
@@ -297,6 +321,8 @@ std::int64_t RecordWriter::storedCounter(RecordKind kind, const std::string& key
 }
 
 bool RecordWriter::isTaken(RecordKind kind, std::int64_t id) {
+    if (batchHeld_)
+        return batch_.taken(kind, id);
     taken_.reset();
     taken_.bind(1, toNumber(kind)).bind(2, id);
     const bool taken = taken_.step();

@@ -14,6 +14,7 @@
 // Holdings name their bibliographic record in 004, by its id or by a
 // control number kept in a bibliographic 035 (004 is then rewritten to the id).
 
+#include "batch_lookups.h"
 #include "index_writer.h"
 #include "record_kind.h"
 #include "store/database.h"
@@ -24,6 +25,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace marc {
 class RecordView;
@@ -65,12 +68,14 @@ public:
     // The index writer, for a bulk load that defers and flushes its entries.
     IndexWriter& index() { return index_; }
     // For a bulk load, from the start of each of its transactions to the
-    // end: the id counters it moves are kept here instead of read back for
-    // every new record (the transaction's write holds them against others).
-    void keepCounters(bool keep) {
-        keepCounters_ = keep;
-        counters_.clear();
+    // end: what the writer asks the catalogue is asked for many records at
+    // once (lookAhead) and kept (see BatchLookups).
+    void holdBatch(bool hold) {
+        batchHeld_ = hold;
+        batch_.forget();
     }
+    // The records about to be saved, each octets and kind.
+    void lookAhead(const std::vector<std::pair<std::string_view, RecordKind>>& records);
 
 private:
     struct Existing {
@@ -100,13 +105,13 @@ private:
     Statement maxId_;
     Statement nextId_;
     Statement setNextId_;
-    bool keepCounters_ = false;
-    std::map<RecordKind, std::int64_t> counters_; // the next id to try, by kind
     Statement taken_;
     Statement firstFree_;
     Statement insert_;
     Statement update_;
     Statement history_;
+    bool batchHeld_ = false;
+    BatchLookups batch_;
     IndexWriter index_;
     std::map<std::string, std::int64_t, std::less<>> libraries_;
     std::map<std::string, std::int64_t, std::less<>> locations_;

@@ -127,6 +127,9 @@ public:
     // the same time skip the rows this one locked (SQLite's write
     // transaction lets one connection claim at a time already).
     virtual std::string_view claimLock() const { return {}; }
+    // Whether each read waits on another process (a database server), so
+    // that asking for many things at once saves time.
+    virtual bool readsAreRoundTrips() const { return false; }
     // Settings for a long run of writes (an import), and back.
     virtual void enterBulkWrite() {}
     virtual void leaveBulkWrite() {}

@@ -28,6 +28,7 @@ public:
     int changes() const override;
     void beginWrite() override;
     std::string_view claimLock() const override { return " FOR UPDATE SKIP LOCKED"; }
+    bool readsAreRoundTrips() const override { return true; }
     // Writes sent ahead as well.
     void enterBulkWrite() override;
     // Writes without rows to read go into libpq's pipeline, their answers

@@ -171,26 +171,38 @@ TEST_F(CatalogueImport, BatchesLeaveWhatRecordByRecordLeaves) {
                                               {"003", "SRC"},
                                               {"004", "b" + std::to_string(i)},
                                               {"852", "  $aMAIN$bSTACKS"}});
+        // Seen twice in one batch, the second replacing the first.
+        if (i == 20)
+            octets += makeRecord(BibLeader,
+                                 {{"001", "b3"}, {"003", "SRC"}, {"245", "10$aReplaced early"}});
     }
     // Records seen twice: the second replaces the first within the batch.
     octets += makeRecord(BibLeader, {{"001", "b7"}, {"003", "SRC"}, {"245", "10$aReplaced"}});
     const auto file = writeFile("mixed.mrc", octets);
 
+    // On PostgreSQL the quick way also asks a batch's look-ups ahead.
     const auto contents = [&](bool recordByRecord) {
         TempDir dir;
-        Store store(dir.file("c.db"));
+        TestDatabase database{dir.path(), "c.db"};
+        Store store(database.location(), Database::DefaultBusyTimeout, database.filesBase());
         ImportOptions options;
         options.recordByRecord = recordByRecord;
         options.batchSize = 250;
         ImportSummary summary;
         importFile(store.db(), file, options, summary);
+        // The batches went in whole: the quick way was not given up.
+        EXPECT_EQ(summary.batchesWrittenAgain, 0u);
         std::vector<std::string> rows{std::to_string(summary.added) + " added, " +
                                       std::to_string(summary.replaced) + " replaced, " +
                                       std::to_string(summary.rejected.size()) + " rejected"};
+        auto records = store.db().prepare("SELECT record_type, record_id, marc, "
+                                          "coalesce(bib_id, 0) FROM catalogue_records "
+                                          "ORDER BY record_type, record_id");
+        while (records.step())
+            rows.push_back(records.text(0) + " " + records.text(1) + " " + records.blob(2) +
+                           " " + records.text(3));
         for (const char* sql :
-             {"SELECT record_type || ' ' || record_id || ' ' || hex(marc) || ' ' || "
-              "ifnull(bib_id, '') FROM catalogue_records ORDER BY 1",
-              "SELECT record_type || ' ' || code || ' ' || key || ' ' || record_id "
+             {"SELECT record_type || ' ' || code || ' ' || key || ' ' || record_id "
               "FROM catalogue_index ORDER BY 1",
               "SELECT record_type || ' ' || record_id || ' ' || action FROM catalogue_history "
               "ORDER BY id"}) {
@@ -198,9 +210,11 @@ TEST_F(CatalogueImport, BatchesLeaveWhatRecordByRecordLeaves) {
             while (st.step())
                 rows.push_back(st.text(0));
         }
-        auto fk = store.db().prepare("PRAGMA foreign_keys");
-        fk.step();
-        rows.push_back("foreign keys " + std::to_string(fk.int64(0)));
+        if (!testingPostgres()) {
+            auto fk = store.db().prepare("PRAGMA foreign_keys");
+            fk.step();
+            rows.push_back("foreign keys " + std::to_string(fk.int64(0)));
+        }
         return rows;
     };
     const auto batched = contents(false);
@@ -208,7 +222,8 @@ TEST_F(CatalogueImport, BatchesLeaveWhatRecordByRecordLeaves) {
     EXPECT_EQ(batched.front(), alone.front());
     EXPECT_GT(batched.size(), 2000u);
     EXPECT_TRUE(batched == alone) << "the batched import left other rows";
-    EXPECT_EQ(batched.back(), "foreign keys 1");
+    if (!testingPostgres())
+        EXPECT_EQ(batched.back(), "foreign keys 1");
 }
 
 TEST_F(CatalogueImport, NewIdsStepOverIdsTheBatchsOwnRecordsTook) {
@@ -300,6 +315,7 @@ TEST_F(CatalogueImport, ARecordFailingInsideABatchIsRolledBackWholeAndTheOthersK
                              makeRecord(BibLeader, {{"001", "2"}, {"245", "10$aPoison pen"}}) +
                              makeRecord(BibLeader, {{"001", "3"}, {"245", "10$aThird"}}));
         const auto summary = import(file);
+        EXPECT_EQ(summary.batchesWrittenAgain, 1u);
         EXPECT_EQ(summary.added, 2u);
         ASSERT_EQ(summary.rejected.size(), 1u);
         EXPECT_NE(summary.rejected[0].reason.find("poisoned key"), std::string::npos);

@@ -1,0 +1,118 @@
+#include "batch_lookups.h"
+
+#include "index_codes.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace orvane::server {
+
+namespace {
+
+// Control numbers asked in one statement (the last repeated to fill it).
+constexpr int HoldersAsked = 200;
+
+constexpr std::int64_t AboveEveryId = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+
+// Each number looked up as one record's would be, by the index's key and in
+// its order: a plan that stays an index look-up however the index grows
+// after it was made (an IN list's plan, made while the index was small,
+// read all of it each time).
+std::string holdersSql() {
+    std::string sql = "WITH v (key) AS (VALUES ";
+    for (int i = 0; i < HoldersAsked; ++i) {
+        if (i)
+            sql += ", ";
+        sql.append("(?").append(std::to_string(i + 3)).append(")");
+    }
+    sql += ") SELECT v.key, (SELECT i.record_id FROM catalogue_index i WHERE i.record_type = ?1 "
+           "AND i.code = ?2 AND i.key = v.key ORDER BY i.record_id LIMIT 1) FROM v";
+    return sql;
+}
+
+} // namespace
+
+BatchLookups::BatchLookups(Database& db)
+    : db_(db), firstTaken_(db.prepare("SELECT MIN(record_id) FROM catalogue_records "
+                                      "WHERE record_type = ?1 AND record_id >= ?2")) {}
+
+void BatchLookups::forget() {
+    holders_.clear();
+    free_.clear();
+    added_.clear();
+    counters_.clear();
+}
+
+void BatchLookups::preload(RecordKind kind, std::vector<std::string> keys) {
+    auto& known = holders_[kind];
+    std::erase_if(keys, [&](const std::string& key) { return key.empty() || known.contains(key); });
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    if (keys.empty())
+        return;
+    if (!holdersOf_)
+        holdersOf_.emplace(db_.prepare(holdersSql()));
+    Statement& st = *holdersOf_;
+    for (std::size_t from = 0; from < keys.size(); from += HoldersAsked) {
+        st.reset();
+        st.bind(1, toNumber(kind)).bind(2, controlNumberCode(kind));
+        for (int i = 0; i < HoldersAsked; ++i)
+            st.bind(i + 3, keys[std::min(keys.size() - 1, from + static_cast<std::size_t>(i))]);
+        while (st.step())
+            known[st.text(0)] = st.isNull(1) ? std::nullopt
+                                             : std::optional<std::int32_t>(
+                                                   static_cast<std::int32_t>(st.int64(1)));
+    }
+}
+
+std::optional<std::optional<std::int32_t>> BatchLookups::holder(RecordKind kind,
+                                                                std::string_view key) const {
+    const auto ofKind = holders_.find(kind);
+    if (ofKind == holders_.end())
+        return std::nullopt;
+    const auto it = ofKind->second.find(key);
+    if (it == ofKind->second.end())
+        return std::nullopt;
+    return it->second;
+}
+
+bool BatchLookups::taken(RecordKind kind, std::int64_t id) {
+    if (added_.contains({kind, id}))
+        return true;
+    FreeIds& free = free_[kind];
+    if (id >= free.from && id < free.until)
+        return false;
+    firstTaken_.reset();
+    firstTaken_.bind(1, toNumber(kind)).bind(2, id);
+    const std::int64_t first =
+        firstTaken_.step() && !firstTaken_.isNull(0) ? firstTaken_.int64(0) : AboveEveryId;
+    firstTaken_.reset();
+    if (first == id)
+        return true;
+    free = {id, first};
+    return false;
+}
+
+std::optional<std::int64_t> BatchLookups::counter(RecordKind kind) const {
+    const auto it = counters_.find(kind);
+    return it == counters_.end() ? std::nullopt : std::optional<std::int64_t>(it->second);
+}
+
+void BatchLookups::written(RecordKind kind, std::int32_t id, bool added,
+                           const std::vector<std::string_view>& keys) {
+    auto& known = holders_[kind];
+    if (added) {
+        added_.insert({kind, id});
+    } else {
+        // The numbers it held before may be gone with its old version: they
+        // are asked again when needed.
+        std::erase_if(known, [&](const auto& entry) { return entry.second == id; });
+    }
+    for (const std::string_view key : keys) {
+        const auto it = known.find(key);
+        if (it != known.end() && (!it->second || *it->second > id))
+            it->second = id;
+    }
+}
+
+} // namespace orvane::server
