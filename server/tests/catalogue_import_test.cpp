@@ -222,8 +222,9 @@ TEST_F(CatalogueImport, BatchesLeaveWhatRecordByRecordLeaves) {
     EXPECT_EQ(batched.front(), alone.front());
     EXPECT_GT(batched.size(), 2000u);
     EXPECT_TRUE(batched == alone) << "the batched import left other rows";
-    if (!testingPostgres())
+    if (!testingPostgres()) {
         EXPECT_EQ(batched.back(), "foreign keys 1");
+    }
 }
 
 TEST_F(CatalogueImport, NewIdsStepOverIdsTheBatchsOwnRecordsTook) {
