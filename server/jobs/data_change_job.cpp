@@ -130,6 +130,11 @@ JobEnd runDataChangeJob(JobExecution& run) {
     std::vector<PendingChange> changes;
     std::size_t inBulk = 0;
     for (std::size_t n = 0; n < ids.size(); ++n) {
+        if (inBulk == 0)
+            reader.readAhead(job.recordType,
+                             {ids.begin() + static_cast<std::ptrdiff_t>(n),
+                              ids.begin() + static_cast<std::ptrdiff_t>(
+                                                std::min(ids.size(), n + JobExecution::BulkSize))});
         const auto record = reader.load(job.recordType, ids[n]);
         if (!record) {
             ++counters.errors;

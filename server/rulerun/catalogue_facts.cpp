@@ -2,6 +2,9 @@
 
 #include "store/database.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace orvane::server {
 
 namespace {
@@ -15,34 +18,45 @@ std::string ruleDate(const std::string& stored) {
     return date;
 }
 
-} // namespace
+// The columns read, from r (the record) and its owning library l and location c.
+constexpr std::string_view Columns =
+    "r.marc, r.created_at, r.updated_at, r.created_by, r.updated_by, l.code, c.code, "
+    "r.suppressed, r.ok_to_export, r.ok_to_export_date, "
+    "EXISTS (SELECT 1 FROM catalogue_records h WHERE h.record_type = 2 AND h.bib_id = "
+    "r.record_id AND r.record_type = 1), l.name, r.record_id ";
+constexpr std::string_view Places = "LEFT JOIN owning_libraries l ON l.id = r.owning_library "
+                                    "LEFT JOIN locations c ON c.id = r.location ";
+// Records read ahead in one statement (the last id repeated to fill it).
+constexpr int ReadAhead = 200;
 
-CatalogueReader::CatalogueReader(Database& db)
-    : select_(std::make_unique<Statement>(db.prepare(
-        "SELECT r.marc, r.created_at, r.updated_at, r.created_by, r.updated_by, l.code, c.code, "
-        "r.suppressed, r.ok_to_export, r.ok_to_export_date, "
-        "EXISTS (SELECT 1 FROM catalogue_records h WHERE h.record_type = 2 AND h.bib_id = "
-        "r.record_id AND r.record_type = 1), l.name "
-        "FROM catalogue_records r LEFT JOIN owning_libraries l ON l.id = r.owning_library "
-        "LEFT JOIN locations c ON c.id = r.location "
-        "WHERE r.record_type = ?1 AND r.record_id = ?2"))) {}
+std::string selectOne() {
+    std::string sql = "SELECT ";
+    sql.append(Columns).append("FROM catalogue_records r ").append(Places);
+    sql.append("WHERE r.record_type = ?1 AND r.record_id = ?2");
+    return sql;
+}
 
-CatalogueReader::~CatalogueReader() = default;
-
-std::optional<CatalogueRecord> CatalogueReader::load(std::int32_t recordType,
-                                                     std::int32_t recordId) {
-    Statement& st = *select_;
-    st.reset();
-    st.bind(1, recordType).bind(2, recordId);
-    if (!st.step()) {
-        st.reset();
-        return std::nullopt;
+// Joined from the list of ids, each found by the records' key.
+std::string selectMany() {
+    std::string sql = "WITH v (id) AS (VALUES ";
+    for (int i = 0; i < ReadAhead; ++i) {
+        if (i)
+            sql += ", ";
+        sql.append("(?").append(std::to_string(i + 2)).append(")");
     }
+    sql.append(") SELECT ").append(Columns);
+    sql.append("FROM v JOIN catalogue_records r ON r.record_type = ?1 ")
+        .append("AND r.record_id = CAST(v.id AS BIGINT) ");
+    sql.append(Places);
+    return sql;
+}
+
+CatalogueRecord recordOf(const Statement& st, std::int32_t recordType) {
     CatalogueRecord record;
     record.marc = st.blob(0);
     engine::RecordFacts& f = record.facts;
     f.kind = static_cast<engine::RecordKind>(recordType);
-    f.id = recordId;
+    f.id = st.int32(12);
     f.createdDate = ruleDate(st.text(1));
     f.updatedDate = ruleDate(st.text(2));
     f.createdBy = st.text(3);
@@ -60,6 +74,57 @@ std::optional<CatalogueRecord> CatalogueReader::load(std::int32_t recordType,
     f.hasHoldings = st.int64(10) != 0;
     // The catalogue keeps no items or orders.
     f.hasItemsOrOrders = false;
+    return record;
+}
+
+} // namespace
+
+CatalogueReader::CatalogueReader(Database& db)
+    : db_(db), select_(std::make_unique<Statement>(db.prepare(selectOne()))) {}
+
+CatalogueReader::~CatalogueReader() = default;
+
+void CatalogueReader::readAhead(std::int32_t recordType, const std::vector<std::int32_t>& ids) {
+    ahead_.clear();
+    aheadType_ = recordType;
+    if (!db_.readsAreRoundTrips() || ids.empty())
+        return;
+    if (!selectMany_)
+        selectMany_ = std::make_unique<Statement>(db_.prepare(selectMany()));
+    Statement& st = *selectMany_;
+    for (std::size_t from = 0; from < ids.size(); from += ReadAhead) {
+        st.reset();
+        st.bind(1, recordType);
+        for (int i = 0; i < ReadAhead; ++i) {
+            const std::size_t at = std::min(ids.size() - 1, from + static_cast<std::size_t>(i));
+            st.bind(i + 2, ids[at]);
+            ahead_.emplace(ids[at], std::nullopt); // none unless a row comes
+        }
+        while (st.step()) {
+            CatalogueRecord record = recordOf(st, recordType);
+            ahead_[record.facts.id] = std::move(record);
+        }
+        st.reset();
+    }
+}
+
+std::optional<CatalogueRecord> CatalogueReader::load(std::int32_t recordType,
+                                                     std::int32_t recordId) {
+    if (recordType == aheadType_) {
+        if (const auto it = ahead_.find(recordId); it != ahead_.end()) {
+            std::optional<CatalogueRecord> record = std::move(it->second);
+            ahead_.erase(it);
+            return record;
+        }
+    }
+    Statement& st = *select_;
+    st.reset();
+    st.bind(1, recordType).bind(2, recordId);
+    if (!st.step()) {
+        st.reset();
+        return std::nullopt;
+    }
+    CatalogueRecord record = recordOf(st, recordType);
     // Ended now, so the connection holds no read snapshot between records.
     st.reset();
     return record;

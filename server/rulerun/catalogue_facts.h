@@ -6,9 +6,11 @@
 #include "record_facts.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orvane::server {
 
@@ -27,9 +29,16 @@ public:
     ~CatalogueReader();
     // Nothing when the catalogue holds no such record. `recordType` is 1 to 3.
     std::optional<CatalogueRecord> load(std::int32_t recordType, std::int32_t recordId);
+    // The records a job is about to load, read in one statement where each
+    // read is a round trip to the database; load() then hands them out.
+    void readAhead(std::int32_t recordType, const std::vector<std::int32_t>& recordIds);
 
 private:
+    Database& db_;
     std::unique_ptr<Statement> select_;
+    std::unique_ptr<Statement> selectMany_;
+    std::int32_t aheadType_ = 0;
+    std::map<std::int32_t, std::optional<CatalogueRecord>> ahead_;
 };
 
 // One record, for a request that needs no more.

@@ -8,6 +8,8 @@
 
 #include "marc/record_view.h"
 
+#include <type_traits>
+
 namespace orvane::server::testing {
 namespace {
 
@@ -121,6 +123,53 @@ TEST_F(DemoRules, CatalogueChecksFindTheLinkedRecords) {
         included += out.included;
     });
     EXPECT_GT(included, 0u);
+}
+
+// A job reads each bulk's records ahead (on PostgreSQL, in one statement):
+// each comes as loading it alone gives it, facts and all, and an id the
+// catalogue lacks still comes as none.
+TEST_F(DemoRules, RecordsReadAheadAreTheRecordsLoadedOneByOne) {
+    const auto describe = [](const std::optional<CatalogueRecord>& r) {
+        if (!r)
+            return std::string("none");
+        const engine::RecordFacts& f = r->facts;
+        const auto text = [](const auto& v) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(*v)>, bool>)
+                return v ? std::string(*v ? "yes" : "no") : std::string("-");
+            else
+                return v ? *v : std::string("-");
+        };
+        return std::to_string(f.id) + " " + text(f.createdDate) + " " + text(f.updatedDate) +
+               " " + text(f.createdBy) + " " + text(f.updatedBy) + " " +
+               text(f.owningLibrary) + " " + text(f.owningLibraryName) + " " + text(f.location) +
+               " " + text(f.suppressed) + " " + text(f.okToExport) + " " +
+               text(f.okToExportDate) + " " + text(f.hasHoldings) + " " + r->marc;
+    };
+    for (const int recordType : {1, 2, 3}) {
+        std::vector<std::int32_t> ids;
+        auto st = server.db().prepare(
+            "SELECT record_id FROM catalogue_records WHERE record_type = ?1 ORDER BY record_id");
+        st.bind(1, recordType);
+        while (st.step())
+            ids.push_back(st.int32(0));
+        st.reset();
+        ASSERT_GT(ids.size(), 3u) << recordType;
+        ids.push_back(2'000'000'000); // no such record
+        const std::int32_t twice = ids[1];
+        ids.insert(ids.begin() + 2, twice);
+        CatalogueReader alone(server.db());
+        CatalogueReader ahead(server.db());
+        ahead.readAhead(recordType, ids);
+        std::size_t withHoldings = 0;
+        for (const std::int32_t id : ids) {
+            const auto expected = alone.load(recordType, id);
+            withHoldings += expected && expected->facts.hasHoldings.value_or(false);
+            EXPECT_EQ(describe(ahead.load(recordType, id)), describe(expected)) << id;
+        }
+        if (recordType == 1) {
+            EXPECT_GT(withHoldings, 0u);
+        }
+    }
 }
 
 } // namespace
