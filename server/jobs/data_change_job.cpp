@@ -14,7 +14,9 @@
 
 #include "marc/record_view.h"
 
+#include <algorithm>
 #include <sstream>
+#include <span>
 
 namespace orvane::server {
 
@@ -131,10 +133,8 @@ JobEnd runDataChangeJob(JobExecution& run) {
     std::size_t inBulk = 0;
     for (std::size_t n = 0; n < ids.size(); ++n) {
         if (inBulk == 0)
-            reader.readAhead(job.recordType,
-                             {ids.begin() + static_cast<std::ptrdiff_t>(n),
-                              ids.begin() + static_cast<std::ptrdiff_t>(
-                                                std::min(ids.size(), n + JobExecution::BulkSize))});
+            reader.readAhead(job.recordType, std::span(ids).subspan(
+                                                 n, std::min(JobExecution::BulkSize, ids.size() - n)));
         const auto record = reader.load(job.recordType, ids[n]);
         if (!record) {
             ++counters.errors;

@@ -13,7 +13,9 @@
 
 #include "marc/record_view.h"
 
+#include <algorithm>
 #include <fstream>
+#include <span>
 
 namespace orvane::server {
 
@@ -83,6 +85,9 @@ JobEnd runScanJob(JobExecution& run) {
         included.clear();
     };
     for (std::size_t n = 0; n < ids.size(); ++n) {
+        if (inBulk == 0)
+            reader.readAhead(job.recordType, std::span(ids).subspan(
+                                                 n, std::min(JobExecution::BulkSize, ids.size() - n)));
         const auto record = reader.load(job.recordType, ids[n]);
         const marc::ParseResult parsed =
             record ? marc::parseRecord(record->marc) : marc::ParseResult{};

@@ -84,7 +84,7 @@ CatalogueReader::CatalogueReader(Database& db)
 
 CatalogueReader::~CatalogueReader() = default;
 
-void CatalogueReader::readAhead(std::int32_t recordType, const std::vector<std::int32_t>& ids) {
+void CatalogueReader::readAhead(std::int32_t recordType, std::span<const std::int32_t> ids) {
     ahead_.clear();
     aheadType_ = recordType;
     if (!db_.readsAreRoundTrips() || ids.empty())

@@ -9,8 +9,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
-#include <vector>
 
 namespace orvane::server {
 
@@ -31,7 +31,7 @@ public:
     std::optional<CatalogueRecord> load(std::int32_t recordType, std::int32_t recordId);
     // The records a job is about to load, read in one statement where each
     // read is a round trip to the database; load() then hands them out.
-    void readAhead(std::int32_t recordType, const std::vector<std::int32_t>& recordIds);
+    void readAhead(std::int32_t recordType, std::span<const std::int32_t> recordIds);
 
 private:
     Database& db_;
