@@ -19,14 +19,9 @@ constexpr std::int64_t AboveEveryId = std::int64_t{std::numeric_limits<std::int3
 // after it was made (an IN list's plan, made while the index was small,
 // read all of it each time).
 std::string holdersSql() {
-    std::string sql = "WITH v (key) AS (VALUES ";
-    for (int i = 0; i < HoldersAsked; ++i) {
-        if (i)
-            sql += ", ";
-        sql.append("(?").append(std::to_string(i + 3)).append(")");
-    }
-    sql += ") SELECT v.key, (SELECT i.record_id FROM catalogue_index i WHERE i.record_type = ?1 "
-           "AND i.code = ?2 AND i.key = v.key ORDER BY i.record_id LIMIT 1) FROM v";
+    std::string sql = valuesTable("key", 3, HoldersAsked);
+    sql.append("SELECT v.key, (SELECT i.record_id FROM catalogue_index i WHERE i.record_type = ?1 "
+               "AND i.code = ?2 AND i.key = v.key ORDER BY i.record_id LIMIT 1) FROM v");
     return sql;
 }
 

@@ -38,13 +38,8 @@ std::string selectOne() {
 
 // Joined from the list of ids, each found by the records' key.
 std::string selectMany() {
-    std::string sql = "WITH v (id) AS (VALUES ";
-    for (int i = 0; i < ReadAhead; ++i) {
-        if (i)
-            sql += ", ";
-        sql.append("(?").append(std::to_string(i + 2)).append(")");
-    }
-    sql.append(") SELECT ").append(Columns);
+    std::string sql = valuesTable("id", 2, ReadAhead);
+    sql.append("SELECT ").append(Columns);
     sql.append("FROM v JOIN catalogue_records r ON r.record_type = ?1 ")
         .append("AND r.record_id = CAST(v.id AS BIGINT) ");
     sql.append(Places);
