@@ -9,8 +9,8 @@ namespace orvane::server {
 
 namespace {
 
-// Control numbers asked in one statement (the last repeated to fill it).
-constexpr int HoldersAsked = 200;
+// Control numbers or ids asked in one statement (the last repeated to fill it).
+constexpr int Asked = 200;
 
 constexpr std::int64_t AboveEveryId = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
 
@@ -19,9 +19,16 @@ constexpr std::int64_t AboveEveryId = std::int64_t{std::numeric_limits<std::int3
 // after it was made (an IN list's plan, made while the index was small,
 // read all of it each time).
 std::string holdersSql() {
-    std::string sql = valuesTable("key", 3, HoldersAsked);
+    std::string sql = valuesTable("key", 3, Asked);
     sql.append("SELECT v.key, (SELECT i.record_id FROM catalogue_index i WHERE i.record_type = ?1 "
                "AND i.code = ?2 AND i.key = v.key ORDER BY i.record_id LIMIT 1) FROM v");
+    return sql;
+}
+
+std::string recordsSql() {
+    std::string sql = valuesTable("id", 2, Asked);
+    sql.append("SELECT r.record_id, r.control_source, r.marc FROM v JOIN catalogue_records r "
+               "ON r.record_type = ?1 AND r.record_id = CAST(v.id AS BIGINT)");
     return sql;
 }
 
@@ -33,6 +40,7 @@ BatchLookups::BatchLookups(Database& db)
 
 void BatchLookups::forget() {
     holders_.clear();
+    records_.clear();
     free_.clear();
     added_.clear();
     counters_.clear();
@@ -48,10 +56,10 @@ void BatchLookups::preload(RecordKind kind, std::vector<std::string> keys) {
     if (!holdersOf_)
         holdersOf_.emplace(db_.prepare(holdersSql()));
     Statement& st = *holdersOf_;
-    for (std::size_t from = 0; from < keys.size(); from += HoldersAsked) {
+    for (std::size_t from = 0; from < keys.size(); from += Asked) {
         st.reset();
         st.bind(1, toNumber(kind)).bind(2, controlNumberCode(kind));
-        for (int i = 0; i < HoldersAsked; ++i)
+        for (int i = 0; i < Asked; ++i)
             st.bind(i + 3, keys[std::min(keys.size() - 1, from + static_cast<std::size_t>(i))]);
         while (st.step())
             known[st.text(0)] = st.isNull(1) ? std::nullopt
@@ -66,6 +74,41 @@ std::optional<std::optional<std::int32_t>> BatchLookups::holder(RecordKind kind,
     if (ofKind == holders_.end())
         return std::nullopt;
     const auto it = ofKind->second.find(key);
+    if (it == ofKind->second.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void BatchLookups::preloadRecords(RecordKind kind, std::vector<std::int64_t> ids) {
+    auto& known = records_[kind];
+    std::erase_if(ids, [&](std::int64_t id) { return known.contains(id); });
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    if (ids.empty())
+        return;
+    if (!recordsOf_)
+        recordsOf_.emplace(db_.prepare(recordsSql()));
+    Statement& st = *recordsOf_;
+    for (std::size_t from = 0; from < ids.size(); from += Asked) {
+        st.reset();
+        st.bind(1, toNumber(kind));
+        for (int i = 0; i < Asked; ++i) {
+            const std::size_t at = std::min(ids.size() - 1, from + static_cast<std::size_t>(i));
+            st.bind(i + 2, ids[at]);
+            known.emplace(ids[at], std::nullopt); // none unless a row comes
+        }
+        while (st.step())
+            known[st.int64(0)] = HeldRecord{st.text(1), st.blob(2)};
+        st.reset();
+    }
+}
+
+std::optional<std::optional<HeldRecord>> BatchLookups::record(RecordKind kind,
+                                                              std::int64_t id) const {
+    const auto ofKind = records_.find(kind);
+    if (ofKind == records_.end())
+        return std::nullopt;
+    const auto it = ofKind->second.find(id);
     if (it == ofKind->second.end())
         return std::nullopt;
     return it->second;
@@ -93,8 +136,10 @@ std::optional<std::int64_t> BatchLookups::counter(RecordKind kind) const {
     return it == counters_.end() ? std::nullopt : std::optional<std::int64_t>(it->second);
 }
 
-void BatchLookups::written(RecordKind kind, std::int32_t id, bool added,
-                           const std::vector<std::string_view>& keys) {
+void BatchLookups::written(RecordKind kind, std::int32_t id, bool added, std::string_view source,
+                           std::string_view octets, const std::vector<std::string_view>& keys) {
+    if (auto& records = records_[kind]; records.contains(id))
+        records[id] = HeldRecord{std::string(source), std::string(octets)};
     auto& known = holders_[kind];
     if (added) {
         added_.insert({kind, id});

@@ -21,6 +21,12 @@
 
 namespace orvane::server {
 
+// A record as the catalogue holds it: its 003 and its octets.
+struct HeldRecord {
+    std::string source;
+    std::string octets;
+};
+
 class BatchLookups {
 public:
     explicit BatchLookups(Database& db);
@@ -32,6 +38,11 @@ public:
     // The lowest id holding `key`, or none; nullopt when not known here.
     std::optional<std::optional<std::int32_t>> holder(RecordKind kind, std::string_view key) const;
 
+    // The records of these ids (a record's own 001, when a number), asked at once.
+    void preloadRecords(RecordKind kind, std::vector<std::int64_t> ids);
+    // The record of `id`, or none; nullopt when not known here.
+    std::optional<std::optional<HeldRecord>> record(RecordKind kind, std::int64_t id) const;
+
     // Whether `id` is taken, the database asked only past a range of ids it
     // said were free.
     bool taken(RecordKind kind, std::int64_t id);
@@ -39,10 +50,10 @@ public:
     std::optional<std::int64_t> counter(RecordKind kind) const;
     void setCounter(RecordKind kind, std::int64_t next) { counters_[kind] = next; }
 
-    // A record written: a new row (`added`) or a replaced one, now holding
-    // the control numbers `keys`.
-    void written(RecordKind kind, std::int32_t id, bool added,
-                 const std::vector<std::string_view>& keys);
+    // A record written: a new row (`added`) or a replaced one, now with its
+    // 003 `source` and `octets`, holding the control numbers `keys`.
+    void written(RecordKind kind, std::int32_t id, bool added, std::string_view source,
+                 std::string_view octets, const std::vector<std::string_view>& keys);
 
 private:
     struct FreeIds {
@@ -51,9 +62,11 @@ private:
     };
 
     Database& db_;
-    std::optional<Statement> holdersOf_; // HoldersAsked keys at a time
+    std::optional<Statement> holdersOf_; // Asked keys at a time
+    std::optional<Statement> recordsOf_;  // Asked ids at a time
     Statement firstTaken_;
     std::map<RecordKind, std::map<std::string, std::optional<std::int32_t>, std::less<>>> holders_;
+    std::map<RecordKind, std::map<std::int64_t, std::optional<HeldRecord>>> records_;
     std::map<RecordKind, FreeIds> free_;
     std::set<std::pair<RecordKind, std::int64_t>> added_;
     std::map<RecordKind, std::int64_t> counters_;

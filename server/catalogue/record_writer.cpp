@@ -221,12 +221,17 @@ SavedRecord RecordWriter::save(std::string_view octets, RecordKind kind) {
         for (const IndexEntry& entry : index_.lastEntries())
             if (entry.code == controlNumberCode(kind))
                 numbers.push_back(entry.key);
-        batch_.written(kind, id, !replaced, numbers);
+        batch_.written(kind, id, !replaced, storedSource, stored.bytes(), numbers);
     }
     return {replaced ? SavedRecord::Action::Replaced : SavedRecord::Action::Added, kind, id};
 }
 
 std::optional<RecordWriter::Existing> RecordWriter::findById(RecordKind kind, std::int64_t id) {
+    if (batchHeld_)
+        if (const auto known = batch_.record(kind, id))
+            return *known ? std::optional<Existing>(Existing{static_cast<std::int32_t>(id),
+                                                             (*known)->source, (*known)->octets})
+                          : std::nullopt;
     byId_.reset();
     byId_.bind(1, toNumber(kind)).bind(2, id);
     // Each look-up is reset once read: a statement left open would keep a
@@ -244,15 +249,20 @@ void RecordWriter::lookAhead(const std::vector<std::pair<std::string_view, Recor
     if (!db_.readsAreRoundTrips())
         return;
     std::map<RecordKind, std::vector<std::string>> keys;
+    std::map<RecordKind, std::vector<std::int64_t>> ids;
     for (const auto& [octets, kind] : records) {
         const marc::ParseResult parsed = marc::parseRecord(octets);
         if (!parsed.record)
             continue;
-        const std::string key =
-            controlKey(controlValue(*parsed.record, "001"), controlValue(*parsed.record, "003"));
+        const std::string_view number = controlValue(*parsed.record, "001");
+        if (const auto id = positiveId(number))
+            ids[kind].push_back(*id);
+        const std::string key = controlKey(number, controlValue(*parsed.record, "003"));
         if (!key.empty())
             keys[kind].push_back(normaliseKey(KeyForm::ControlNumber, key));
     }
+    for (auto& [kind, ofKind] : ids)
+        batch_.preloadRecords(kind, std::move(ofKind));
     for (auto& [kind, ofKind] : keys)
         batch_.preload(kind, std::move(ofKind));
 }

@@ -171,10 +171,14 @@ TEST_F(CatalogueImport, BatchesLeaveWhatRecordByRecordLeaves) {
                                               {"003", "SRC"},
                                               {"004", "b" + std::to_string(i)},
                                               {"852", "  $aMAIN$bSTACKS"}});
-        // Seen twice in one batch, the second replacing the first.
+        // Seen twice in one batch, the second replacing the first: by its
+        // control number, and by its id.
         if (i == 20)
             octets += makeRecord(BibLeader,
                                  {{"001", "b3"}, {"003", "SRC"}, {"245", "10$aReplaced early"}});
+        if (i == 5 || i == 25)
+            octets += makeRecord(BibLeader, {{"001", "900"},
+                                             {"245", "10$aNine hundred " + std::to_string(i)}});
     }
     // Records seen twice: the second replaces the first within the batch.
     octets += makeRecord(BibLeader, {{"001", "b7"}, {"003", "SRC"}, {"245", "10$aReplaced"}});
@@ -201,15 +205,15 @@ TEST_F(CatalogueImport, BatchesLeaveWhatRecordByRecordLeaves) {
         while (records.step())
             rows.push_back(records.text(0) + " " + records.text(1) + " " + records.blob(2) +
                            " " + records.text(3));
-        for (const char* sql :
-             {"SELECT record_type || ' ' || code || ' ' || key || ' ' || record_id "
-              "FROM catalogue_index ORDER BY 1",
-              "SELECT record_type || ' ' || record_id || ' ' || action FROM catalogue_history "
-              "ORDER BY id"}) {
-            auto st = store.db().prepare(sql);
-            while (st.step())
-                rows.push_back(st.text(0));
-        }
+        auto entries = store.db().prepare("SELECT record_type || ' ' || code || ' ' || key || "
+                                          "' ' || record_id FROM catalogue_index ORDER BY 1");
+        while (entries.step())
+            rows.push_back(entries.text(0));
+        auto history = store.db().prepare("SELECT record_type, record_id, action, previous "
+                                          "FROM catalogue_history ORDER BY id");
+        while (history.step())
+            rows.push_back(history.text(0) + " " + history.text(1) + " " + history.text(2) + " " +
+                           history.blob(3));
         if (!testingPostgres()) {
             auto fk = store.db().prepare("PRAGMA foreign_keys");
             fk.step();
