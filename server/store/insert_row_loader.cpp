@@ -14,12 +14,23 @@ InsertRowLoader::InsertRowLoader(Database& db, std::string_view into, int column
 }
 
 void InsertRowLoader::add(std::int64_t value) {
-    values_.emplace_back(value);
-    writeIfFull();
+    held({Value::Kind::Number, value, {}});
 }
 
 void InsertRowLoader::add(std::string_view text) {
-    values_.emplace_back(text);
+    held({Value::Kind::Text, 0, text});
+}
+
+void InsertRowLoader::addOctets(std::string_view octets) {
+    held({Value::Kind::Octets, 0, octets});
+}
+
+void InsertRowLoader::addNull() {
+    held({Value::Kind::Null, 0, {}});
+}
+
+void InsertRowLoader::held(Value value) {
+    values_.push_back(value);
     writeIfFull();
 }
 
@@ -44,10 +55,21 @@ void InsertRowLoader::write(Statement& statement, std::size_t values) {
     statement.resetForRebind();
     for (std::size_t i = 0; i < values; ++i) {
         const int column = static_cast<int>(i) + 1;
-        if (const auto* number = std::get_if<std::int64_t>(&values_[i]))
-            statement.bind(column, *number);
-        else
-            statement.bindKept(column, std::get<std::string_view>(values_[i]));
+        const Value& value = values_[i];
+        switch (value.kind) {
+        case Value::Kind::Number:
+            statement.bind(column, value.number);
+            break;
+        case Value::Kind::Text:
+            statement.bindKept(column, value.text);
+            break;
+        case Value::Kind::Octets:
+            statement.bindBlob(column, value.text);
+            break;
+        case Value::Kind::Null:
+            statement.bindNull(column);
+            break;
+        }
     }
     statement.run();
     values_.erase(values_.begin(), values_.begin() + static_cast<std::ptrdiff_t>(values));

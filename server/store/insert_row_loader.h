@@ -6,7 +6,6 @@
 
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace orvane::server {
@@ -17,9 +16,17 @@ public:
 
     void add(std::int64_t value) override;
     void add(std::string_view text) override;
+    void addOctets(std::string_view octets) override;
+    void addNull() override;
     void finish() override;
 
 private:
+    struct Value {
+        enum class Kind { Number, Text, Octets, Null } kind;
+        std::int64_t number = 0;
+        std::string_view text;
+    };
+    void held(Value value);
     void writeIfFull();
     void write(Statement& statement, std::size_t values);
 
@@ -27,7 +34,7 @@ private:
     std::string into_;
     int columns_;
     std::optional<Statement> full_; // RowsPerStatement rows
-    std::vector<std::variant<std::int64_t, std::string_view>> values_;
+    std::vector<Value> values_;
 };
 
 } // namespace orvane::server

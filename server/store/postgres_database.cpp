@@ -398,6 +398,23 @@ public:
         }
         ended();
     }
+    void addOctets(std::string_view octets) override {
+        // bytea's hex form, its backslash doubled for COPY.
+        static constexpr char Hex[] = "0123456789abcdef";
+        separate();
+        buffer_ += "\\\\x";
+        for (const char c : octets) {
+            const auto octet = static_cast<unsigned char>(c);
+            buffer_ += Hex[octet >> 4];
+            buffer_ += Hex[octet & 15];
+        }
+        ended();
+    }
+    void addNull() override {
+        separate();
+        buffer_ += "\\N";
+        ended();
+    }
     void finish() override {
         if (!copying_ && buffer_.empty())
             return;

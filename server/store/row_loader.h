@@ -18,10 +18,12 @@ public:
     RowLoader& operator=(const RowLoader&) = delete;
 
     // The next value of the row being given, the columns in order; texts
-    // stay where they are, unchanged, until finish() returns.
+    // and octets stay where they are, unchanged, until finish() returns.
     virtual void add(std::int64_t value) = 0;
     virtual void add(std::string_view text) = 0;
-    // Writes the rows still held back.
+    virtual void addOctets(std::string_view octets) = 0;
+    virtual void addNull() = 0;
+    // Writes the rows still held back; more rows may follow.
     virtual void finish() = 0;
 };
 

@@ -66,6 +66,42 @@ TEST_F(RowLoading, TextsArriveOctetForOctet) {
     EXPECT_EQ(rows(), given);
 }
 
+TEST_F(RowLoading, OctetsAndNullsArriveAsGiven) {
+    db().exec(std::string("CREATE TABLE kept (n BIGINT PRIMARY KEY, o ") +
+              (testingPostgres() ? "BYTEA" : "BLOB") + ", t TEXT)");
+    // Every octet value, a record's separators, and nothing at all.
+    std::string every;
+    for (int c = 0; c < 256; ++c)
+        every += static_cast<char>(c);
+    const std::vector<std::pair<std::string, std::string>> given = {
+        {every, "all octets"}, {"\x1e\x1d\\N\t", "\\N"}, {"", ""}};
+    Transaction tx(db());
+    const auto loader = db().loadRows("kept (n, o, t)", 3);
+    std::int64_t n = 0;
+    for (const auto& [octets, text] : given) {
+        loader->add(++n);
+        loader->addOctets(octets);
+        loader->add(std::string_view(text));
+    }
+    loader->add(++n);
+    loader->addNull();
+    loader->addNull();
+    loader->finish();
+    tx.commit();
+
+    auto st = db().prepare("SELECT n, o, t, o IS NULL, t IS NULL FROM kept ORDER BY n");
+    for (const auto& [octets, text] : given) {
+        ASSERT_TRUE(st.step());
+        EXPECT_EQ(st.blob(1), octets) << st.int64(0);
+        EXPECT_EQ(st.text(2), text) << st.int64(0);
+        EXPECT_FALSE(st.int64(3)) << st.int64(0);
+    }
+    ASSERT_TRUE(st.step());
+    EXPECT_TRUE(st.int64(3));
+    EXPECT_TRUE(st.int64(4));
+    EXPECT_FALSE(st.step());
+}
+
 TEST_F(RowLoading, ManyRowsGoInWholeWhateverTheirCount) {
     // More rows than one statement or one send takes, and a remainder.
     for (const std::int64_t count : {0, 1, 63, 64, 65, 1000, 70001}) {
