@@ -1,6 +1,7 @@
 #include "batch_lookups.h"
 
 #include "index_codes.h"
+#include "store/values_table.h"
 
 #include <algorithm>
 #include <limits>
@@ -32,6 +33,13 @@ std::string recordsSql() {
     return sql;
 }
 
+// Only the values not asked before, each once.
+template <typename T, typename Known> void keepUnasked(std::vector<T>& values, const Known& known) {
+    std::erase_if(values, [&](const T& value) { return known.contains(value); });
+    std::sort(values.begin(), values.end());
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+}
+
 } // namespace
 
 BatchLookups::BatchLookups(Database& db)
@@ -48,24 +56,18 @@ void BatchLookups::forget() {
 
 void BatchLookups::preload(RecordKind kind, std::vector<std::string> keys) {
     auto& known = holders_[kind];
-    std::erase_if(keys, [&](const std::string& key) { return key.empty() || known.contains(key); });
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    keepUnasked(keys, known);
     if (keys.empty())
         return;
     if (!holdersOf_)
         holdersOf_.emplace(db_.prepare(holdersSql()));
-    Statement& st = *holdersOf_;
-    for (std::size_t from = 0; from < keys.size(); from += Asked) {
-        st.reset();
-        st.bind(1, toNumber(kind)).bind(2, controlNumberCode(kind));
-        for (int i = 0; i < Asked; ++i)
-            st.bind(i + 3, keys[std::min(keys.size() - 1, from + static_cast<std::size_t>(i))]);
-        while (st.step())
+    lookUpEach(
+        *holdersOf_, 3, Asked, std::span<const std::string>(keys),
+        [&](Statement& st) { st.bind(1, toNumber(kind)).bind(2, controlNumberCode(kind)); },
+        [&](Statement& st) {
             known[st.text(0)] = st.isNull(1) ? std::nullopt
-                                             : std::optional<std::int32_t>(
-                                                   static_cast<std::int32_t>(st.int64(1)));
-    }
+                                             : std::optional<std::int32_t>(st.int32(1));
+        });
 }
 
 std::optional<std::optional<std::int32_t>> BatchLookups::holder(RecordKind kind,
@@ -81,26 +83,17 @@ std::optional<std::optional<std::int32_t>> BatchLookups::holder(RecordKind kind,
 
 void BatchLookups::preloadRecords(RecordKind kind, std::vector<std::int64_t> ids) {
     auto& known = records_[kind];
-    std::erase_if(ids, [&](std::int64_t id) { return known.contains(id); });
-    std::sort(ids.begin(), ids.end());
-    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    keepUnasked(ids, known);
     if (ids.empty())
         return;
     if (!recordsOf_)
         recordsOf_.emplace(db_.prepare(recordsSql()));
-    Statement& st = *recordsOf_;
-    for (std::size_t from = 0; from < ids.size(); from += Asked) {
-        st.reset();
-        st.bind(1, toNumber(kind));
-        for (int i = 0; i < Asked; ++i) {
-            const std::size_t at = std::min(ids.size() - 1, from + static_cast<std::size_t>(i));
-            st.bind(i + 2, ids[at]);
-            known.emplace(ids[at], std::nullopt); // none unless a row comes
-        }
-        while (st.step())
-            known[st.int64(0)] = HeldRecord{st.text(1), st.blob(2)};
-        st.reset();
-    }
+    for (const std::int64_t id : ids)
+        known.emplace(id, std::nullopt); // none unless a row comes
+    lookUpEach(
+        *recordsOf_, 2, Asked, std::span<const std::int64_t>(ids),
+        [&](Statement& st) { st.bind(1, toNumber(kind)); },
+        [&](Statement& st) { known[st.int64(0)] = HeldRecord{st.text(1), st.blob(2)}; });
 }
 
 std::optional<std::optional<HeldRecord>> BatchLookups::record(RecordKind kind,

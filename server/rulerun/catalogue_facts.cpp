@@ -1,6 +1,7 @@
 #include "catalogue_facts.h"
 
 #include "store/database.h"
+#include "store/values_table.h"
 
 #include <algorithm>
 #include <string_view>
@@ -86,21 +87,14 @@ void CatalogueReader::readAhead(std::int32_t recordType, std::span<const std::in
         return;
     if (!selectMany_)
         selectMany_ = std::make_unique<Statement>(db_.prepare(selectMany()));
-    Statement& st = *selectMany_;
-    for (std::size_t from = 0; from < ids.size(); from += ReadAhead) {
-        st.reset();
-        st.bind(1, recordType);
-        for (int i = 0; i < ReadAhead; ++i) {
-            const std::size_t at = std::min(ids.size() - 1, from + static_cast<std::size_t>(i));
-            st.bind(i + 2, ids[at]);
-            ahead_.emplace(ids[at], std::nullopt); // none unless a row comes
-        }
-        while (st.step()) {
+    for (const std::int32_t id : ids)
+        ahead_.emplace(id, std::nullopt); // none unless a row comes
+    lookUpEach(
+        *selectMany_, 2, ReadAhead, ids, [&](Statement& st) { st.bind(1, recordType); },
+        [&](Statement& st) {
             CatalogueRecord record = recordOf(st, recordType);
             ahead_[record.facts.id] = std::move(record);
-        }
-        st.reset();
-    }
+        });
 }
 
 std::optional<CatalogueRecord> CatalogueReader::load(std::int32_t recordType,

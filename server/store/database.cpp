@@ -54,18 +54,6 @@ std::unique_ptr<RowLoader> Database::loadRows(std::string_view into, int columns
     return std::make_unique<InsertRowLoader>(*this, into, columns);
 }
 
-std::string valuesTable(std::string_view column, int first, int count) {
-    std::string sql = "WITH v (";
-    sql.append(column).append(") AS (VALUES ");
-    for (int i = 0; i < count; ++i) {
-        if (i)
-            sql += ", ";
-        sql.append("(?").append(std::to_string(first + i)).append(")");
-    }
-    sql += ") ";
-    return sql;
-}
-
 bool isPostgresLocation(std::string_view location) {
     return location.starts_with("postgresql://") || location.starts_with("postgres://");
 }

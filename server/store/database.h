@@ -152,12 +152,6 @@ private:
 
 // A SQLite file path, or a PostgreSQL connection URL
 // ("postgresql://" or "postgres://").
-// "WITH v (column) AS (VALUES (?first), ...)": `count` values bound from
-// placeholder `first` on, as a table `v` a statement can join or look up
-// row by row (either engine plans each look-up by its key, where an IN list
-// may be planned as a scan).
-std::string valuesTable(std::string_view column, int first, int count);
-
 bool isPostgresLocation(std::string_view location);
 // A location as it may be printed or logged: a URL's password hidden.
 std::string printableLocation(std::string_view location);
