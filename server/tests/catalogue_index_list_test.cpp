@@ -20,13 +20,6 @@ namespace {
 
 class IndexList : public CatalogueStore {
 protected:
-    SavedRecord save(const std::string& octets, RecordKind kind = RecordKind::Bibliographic) {
-        RecordWriter writer(db(), "jsmith");
-        Transaction tx(db());
-        const auto saved = writer.save(octets, kind);
-        tx.commit();
-        return saved;
-    }
     // The record's entries as the index holds them and as its list names
     // them, each "code key", sorted.
     std::pair<std::vector<std::string>, std::vector<std::string>> entriesOf(std::int32_t id) {

@@ -6,6 +6,7 @@
 #include "marc/iso2709_writer.h"
 #include "marc/record.h"
 #include "store/database.h"
+#include "catalogue/record_writer.h"
 #include "store/store.h"
 #include "test_server.h"
 
@@ -97,6 +98,14 @@ protected:
         return st.step() ? st.blob(0) : std::string();
     }
     std::int64_t count(const std::string& sql) { return scalar(db(), sql); }
+    // One record saved in a transaction of its own, as by an operator.
+    SavedRecord save(const std::string& octets, RecordKind kind = RecordKind::Bibliographic) {
+        RecordWriter writer(db(), "jsmith");
+        Transaction tx(db());
+        const auto saved = writer.save(octets, kind);
+        tx.commit();
+        return saved;
+    }
 
 private:
     TempDir dir_;

@@ -35,13 +35,6 @@ std::vector<std::string> subfieldsA(const std::string& octets, std::string_view 
 
 class RecordIds : public CatalogueStore {
 protected:
-    SavedRecord save(const std::string& octets, RecordKind kind = RecordKind::Bibliographic) {
-        RecordWriter writer(db(), "jsmith");
-        Transaction tx(db());
-        const auto saved = writer.save(octets, kind);
-        tx.commit();
-        return saved;
-    }
     std::vector<std::int32_t> find(std::string code, std::string key,
                                    std::optional<RecordKind> kind = std::nullopt) {
         SearchQuery query;
