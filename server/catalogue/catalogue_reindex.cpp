@@ -32,7 +32,7 @@ std::size_t reindexCatalogue(Database& db, std::size_t batchSize,
             // Stored records were checked when saved; one that no longer
             // parses keeps no entries rather than stale ones.
             if (kind && parsed.record)
-                index.write(*kind, static_cast<std::int32_t>(lastId), *parsed.record);
+                index.rewrite(*kind, static_cast<std::int32_t>(lastId), *parsed.record);
             else if (kind)
                 index.remove(*kind, static_cast<std::int32_t>(lastId));
             ++inBatch;

@@ -3,51 +3,17 @@
 #include "marc/record_view.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace orvane::server {
 
-namespace {
-
-// SQLite keeps the index once, by key, and each record the list of its
-// entries; they are deleted by that list. Elsewhere the index is also kept
-// by record, and a record's entries are deleted through that.
-std::string removeSql(Database& db, bool linksOnly) {
-    if (!IndexWriter::keepsLists(db))
-        return linksOnly ? "DELETE FROM catalogue_index WHERE record_type = ?1 AND record_id = ?2 "
-                           "AND code IN ('035A', 'A35A', 'H35A', 'HB')"
-                         : "DELETE FROM catalogue_index WHERE record_type = ?1 AND record_id = ?2";
-    std::string sql = "DELETE FROM catalogue_index WHERE record_type = ?1 AND record_id = ?2 "
-                      "AND (code, key) IN (SELECT value ->> 0, value ->> 1 FROM json_each(("
-                      "SELECT index_entries FROM catalogue_records WHERE record_type = ?1 "
-                      "AND record_id = ?2))";
-    if (linksOnly)
-        sql += " WHERE value ->> 0 IN ('035A', 'A35A', 'H35A', 'HB')";
-    sql += ")";
-    return sql;
-}
-
-std::optional<Statement> whereListsKept(Database& db, std::string_view sql) {
-    if (!IndexWriter::keepsLists(db))
-        return std::nullopt;
-    return db.prepare(sql);
-}
-
-} // namespace
-
 IndexWriter::IndexWriter(Database& db)
-    : removeAll_(db.prepare(removeSql(db, false))), removeLinks_(db.prepare(removeSql(db, true))),
-      // OR FAIL: an UPDATE of one row is checked before anything is
-      // written, so SQLite needs no statement journal to undo part of it.
-      storeList_(whereListsKept(db, "UPDATE OR FAIL catalogue_records SET index_entries = ?3 "
-                                "WHERE record_type = ?1 AND record_id = ?2")),
-      storeLinks_(whereListsKept(
-          db, "UPDATE OR FAIL catalogue_records SET index_entries = (SELECT "
-              "json_group_array(json(e)) FROM (SELECT value AS e FROM json_each(index_entries) "
-              "WHERE value ->> 0 NOT IN ('035A', 'A35A', 'H35A', 'HB') UNION ALL "
-              "SELECT value FROM json_each(?3))) WHERE record_type = ?1 AND record_id = ?2")),
-      insert_(db.prepare(
-          db.multiRowInsert("catalogue_index (record_type, code, key, record_id)", 4, 1))),
-      db_(db) {}
+    : sql_(indexSql(db.engine())), removeAll_(db.prepare(sql_.removeAll)),
+      removeLinks_(db.prepare(sql_.removeLinks)), storeList_(db.prepare(sql_.storeList)),
+      storeLinks_(db.prepare(sql_.storeLinks)), insert_(db.prepare(sql_.insertOne)), db_(db) {
+    if (!sql_.replace.empty())
+        replace_.emplace(db.prepare(sql_.replace));
+}
 
 namespace {
 bool isLinkCode(std::string_view code) {
@@ -90,22 +56,25 @@ void entryList(const std::vector<IndexEntry>& entries, std::string& out) {
 }
 } // namespace
 
-void IndexWriter::write(RecordKind kind, std::int32_t id, const marc::RecordView& record,
-                        bool fresh) {
-    if (!fresh)
-        removeEntries(kind, id);
-    const std::string_view list = listOf(kind, record);
-    if (storeList_) {
-        storeList_->reset();
-        storeList_->bind(1, toNumber(kind)).bind(2, id).bind(3, list).run();
+void IndexWriter::write(RecordKind kind, std::int32_t id, const marc::RecordView& record) {
+    if (!replace_) {
+        rewrite(kind, id, record);
+        return;
     }
+    replace_->reset();
+    replace_->bind(1, toNumber(kind)).bind(2, id).bind(3, listOf(kind, record)).run();
+}
+
+void IndexWriter::rewrite(RecordKind kind, std::int32_t id, const marc::RecordView& record) {
+    removeEntries(kind, id);
+    const std::string_view list = listOf(kind, record);
+    storeList_.reset();
+    storeList_.bind(1, toNumber(kind)).bind(2, id).bind(3, list).run();
     addEntries(kind, id);
 }
 
 std::string_view IndexWriter::listOf(RecordKind kind, const marc::RecordView& record) {
     entries_ = &keys_.of(record, kind);
-    if (!storeList_)
-        return {};
     entryList(*entries_, list_);
     return list_;
 }
@@ -123,24 +92,21 @@ void IndexWriter::addEntries(RecordKind kind, std::int32_t id) {
         for (const IndexEntry& entry : entries) {
             // Links are looked up while the batch goes on (a holdings record
             // finds its bibliographic record by them): they go in at once.
-            if (isLinkCode(entry.code)) {
-                insert_.reset();
-                insert_.bind(1, toNumber(kind))
-                    .bind(2, entry.code)
-                    .bind(3, entry.key)
-                    .bind(4, id)
-                    .run();
-            } else {
+            if (isLinkCode(entry.code))
+                insertOne(kind, entry, id);
+            else
                 keep(toNumber(kind), entry, id, write);
-            }
         }
         return;
     }
     // Entries come distinct, so a plain insert is enough.
-    for (const IndexEntry& entry : entries) {
-        insert_.reset();
-        insert_.bind(1, toNumber(kind)).bind(2, entry.code).bind(3, entry.key).bind(4, id).run();
-    }
+    for (const IndexEntry& entry : entries)
+        insertOne(kind, entry, id);
+}
+
+void IndexWriter::insertOne(RecordKind kind, const IndexEntry& entry, std::int32_t id) {
+    insert_.reset();
+    insert_.bind(1, toNumber(kind)).bind(2, entry.code).bind(3, entry.key).bind(4, id).run();
 }
 
 void IndexWriter::writeControlKeys(RecordKind kind, std::int32_t id, const marc::RecordView& record,
@@ -149,15 +115,11 @@ void IndexWriter::writeControlKeys(RecordKind kind, std::int32_t id, const marc:
     if (previous && previousKeys_.links(*previous, kind) == entries)
         return;
     removeListed(kind, id, true);
-    for (const IndexEntry& entry : entries) {
-        insert_.reset();
-        insert_.bind(1, toNumber(kind)).bind(2, entry.code).bind(3, entry.key).bind(4, id).run();
-    }
-    if (storeLinks_) {
-        entryList(entries, list_);
-        storeLinks_->reset();
-        storeLinks_->bind(1, toNumber(kind)).bind(2, id).bind(3, list_).run();
-    }
+    for (const IndexEntry& entry : entries)
+        insertOne(kind, entry, id);
+    entryList(entries, list_);
+    storeLinks_.reset();
+    storeLinks_.bind(1, toNumber(kind)).bind(2, id).bind(3, list_).run();
 }
 
 namespace {
@@ -197,7 +159,15 @@ void IndexWriter::flush() {
         return a.id < b.id;
     });
     // A refused row fails the load; the caller rolls back the batch.
-    const auto rows = db_.loadRows("catalogue_index (record_type, code, key, record_id)", 4);
+    if (sql_.keepsIdLists)
+        loadIdLists();
+    else
+        loadRows();
+    discard();
+}
+
+void IndexWriter::loadRows() {
+    const auto rows = db_.loadRows(sql_.loadInto, sql_.loadColumns);
     for (const Pending& p : pending_) {
         // The codes are literals and the keys stay in keyText_ till the flush ends.
         rows->add(p.kind);
@@ -206,7 +176,50 @@ void IndexWriter::flush() {
         rows->add(p.id);
     }
     rows->finish();
-    discard();
+}
+
+void IndexWriter::loadIdLists() {
+    // Each run of entries with one key, in id order, becomes lists of at
+    // most MaxIdsPerList ids; the lists' texts are all made first, as the
+    // loader reads them only when it writes.
+    struct List {
+        std::size_t first;
+        std::size_t last;
+        std::size_t textAt;
+    };
+    std::vector<List> lists;
+    std::string text;
+    for (std::size_t at = 0; at < pending_.size();) {
+        const Pending& first = pending_[at];
+        std::size_t end = at + 1;
+        while (end < pending_.size() && end - at < MaxIdsPerList &&
+               pending_[end].kind == first.kind && pending_[end].code == first.code &&
+               keyOf(pending_[end]) == keyOf(first))
+            ++end;
+        lists.push_back({at, end - 1, text.size()});
+        text += '{';
+        for (std::size_t i = at; i < end; ++i) {
+            char digits[12];
+            digits[0] = ',';
+            const auto written = std::to_chars(digits + 1, digits + sizeof digits, pending_[i].id);
+            text.append(i > at ? digits : digits + 1, written.ptr);
+        }
+        text += '}';
+        at = end;
+    }
+    const auto rows = db_.loadRows(sql_.loadInto, sql_.loadColumns);
+    for (std::size_t n = 0; n < lists.size(); ++n) {
+        const List& list = lists[n];
+        const std::size_t textEnd = n + 1 < lists.size() ? lists[n + 1].textAt : text.size();
+        const Pending& first = pending_[list.first];
+        rows->add(first.kind);
+        rows->add(first.code);
+        rows->add(keyOf(first));
+        rows->add(first.id);
+        rows->add(pending_[list.last].id);
+        rows->add(std::string_view(text).substr(list.textAt, textEnd - list.textAt));
+    }
+    rows->finish();
 }
 
 void IndexWriter::discard() {
@@ -218,10 +231,8 @@ void IndexWriter::discard() {
 
 void IndexWriter::remove(RecordKind kind, std::int32_t id) {
     removeListed(kind, id, false);
-    if (storeList_) {
-        storeList_->reset();
-        storeList_->bind(1, toNumber(kind)).bind(2, id).bind(3, std::string_view("[]")).run();
-    }
+    storeList_.reset();
+    storeList_.bind(1, toNumber(kind)).bind(2, id).bind(3, std::string_view("[]")).run();
 }
 
 void IndexWriter::removeListed(RecordKind kind, std::int32_t id, bool linksOnly) {

@@ -2,10 +2,11 @@
 // Keeps a record's search index entries in step with its octets. The
 // caller holds the transaction that also writes the record, and writes the
 // record's row first: the row keeps the list of its entries, by which they
-// are found again when the record is rewritten or deleted (on SQLite; on
-// PostgreSQL the index is also kept by record).
+// are found again when the record is rewritten or deleted (index_sql.h has
+// each engine's layout).
 
 #include "index_keys.h"
+#include "index_sql.h"
 #include "record_kind.h"
 #include "store/database.h"
 
@@ -25,19 +26,20 @@ class IndexWriter {
 public:
     explicit IndexWriter(Database& db);
 
-    // Replaces whatever entries the record had with those of `record`; a
-    // record new to the catalogue (`fresh`) has none to remove.
-    void write(RecordKind kind, std::int32_t id, const marc::RecordView& record,
-               bool fresh = false);
+    // Replaces whatever entries the record had with those of `record`,
+    // touching only those that changed where the engine can tell.
+    void write(RecordKind kind, std::int32_t id, const marc::RecordView& record);
+    // Writes every entry of `record` anew, trusting nothing but the index
+    // itself: for repairing an index.
+    void rewrite(RecordKind kind, std::int32_t id, const marc::RecordView& record);
     void remove(RecordKind kind, std::int32_t id);
 
     // write() in steps, for a writer that stores the record's list in its
     // own write of the record's row instead of a second one: the entries of
     // a record being replaced go first (removeEntries, while its row still
     // lists them), then listOf() works out the new entries and gives their
-    // list, to be written with the row where records keep one (keepsLists),
-    // and once the row is written, addEntries() writes the entries.
-    static bool keepsLists(const Database& db) { return db.engine() == Engine::Sqlite; }
+    // list, to be written with the row, and once the row is written,
+    // addEntries() writes the entries.
     void removeEntries(RecordKind kind, std::int32_t id) { removeListed(kind, id, false); }
     std::string_view listOf(RecordKind kind, const marc::RecordView& record);
     void addEntries(RecordKind kind, std::int32_t id);
@@ -74,17 +76,23 @@ private:
         std::string_view code;
     };
     void keep(std::int32_t kind, const IndexEntry& entry, std::int32_t id, std::uint32_t write);
+    void insertOne(RecordKind kind, const IndexEntry& entry, std::int32_t id);
+    // The kept entries, sorted, as rows of the index or as lists of ids.
+    void loadRows();
+    void loadIdLists();
     std::string_view keyOf(const Pending& p) const {
         return std::string_view(keyText_).substr(p.keyAt, p.keyLength);
     }
     // The entries the record's list names (only those that link records).
     void removeListed(RecordKind kind, std::int32_t id, bool linksOnly);
 
+    const IndexSql& sql_;
     Statement removeAll_;
     Statement removeLinks_;
-    std::optional<Statement> storeList_; // where records keep their lists
-    std::optional<Statement> storeLinks_;
+    Statement storeList_;
+    Statement storeLinks_;
     Statement insert_;
+    std::optional<Statement> replace_;
     Database& db_;
     bool deferred_ = false;
     std::vector<Pending> pending_;

@@ -105,23 +105,17 @@ RecordWriter::RecordWriter(Database& db, std::string operatorId)
           "AND a.record_id < 2147483647 AND NOT EXISTS (SELECT 1 FROM catalogue_records b "
           "WHERE b.record_type = ?1 AND b.record_id = a.record_id + 1) "
           "ORDER BY a.record_id LIMIT 1")),
-      // Where records keep the list of their index entries, it is written
-      // with the row (?9).
+      // The list of the record's index entries is written with its row (?9).
       insert_(db.prepare(oneRow(
           db, "INSERT",
-          IndexWriter::keepsLists(db)
-              ? " INTO catalogue_records (record_type, record_id, marc, control_source, "
-                "ok_to_export_date, owning_library, location, bib_id, created_by, updated_by, "
-                "index_entries) VALUES (?1, ?2, ?3, ?4, datetime('now'), ?5, ?6, ?7, ?8, ?8, ?9)"
-              : " INTO catalogue_records (record_type, record_id, marc, control_source, "
-                "ok_to_export_date, owning_library, location, bib_id, created_by, updated_by) "
-                "VALUES (?1, ?2, ?3, ?4, datetime('now'), ?5, ?6, ?7, ?8, ?8)"))),
+          " INTO catalogue_records (record_type, record_id, marc, control_source, "
+          "ok_to_export_date, owning_library, location, bib_id, created_by, updated_by, "
+          "index_entries) VALUES (?1, ?2, ?3, ?4, datetime('now'), ?5, ?6, ?7, ?8, ?8, ?9)"))),
       update_(db.prepare(oneRow(
           db, "UPDATE",
-          std::string(" catalogue_records SET marc = ?3, control_source = ?4, "
-                      "owning_library = ?5, location = ?6, bib_id = ?7, updated_by = ?8, ")
-              .append(IndexWriter::keepsLists(db) ? "index_entries = ?9, " : "")
-              .append("updated_at = datetime('now') WHERE record_type = ?1 AND record_id = ?2")))),
+          " catalogue_records SET marc = ?3, control_source = ?4, owning_library = ?5, "
+          "location = ?6, bib_id = ?7, updated_by = ?8, index_entries = ?9, "
+          "updated_at = datetime('now') WHERE record_type = ?1 AND record_id = ?2"))),
       history_(db.prepare(oneRow(db, "INSERT",
                                  " INTO catalogue_history (record_type, record_id, action, "
                                  "operator, previous) VALUES (?1, ?2, ?3, ?4, ?5)"))),
@@ -194,8 +188,7 @@ SavedRecord RecordWriter::save(std::string_view octets, RecordKind kind) {
     const std::string_view entryList = index_.listOf(kind, stored);
     Statement& write = replaced ? update_ : insert_;
     write.reset();
-    if (IndexWriter::keepsLists(db_))
-        write.bind(9, entryList);
+    write.bind(9, entryList);
     write.bind(1, toNumber(kind))
         .bind(2, id)
         .bindBlob(3, stored.bytes())

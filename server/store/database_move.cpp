@@ -12,11 +12,11 @@ namespace orvane::server {
 namespace {
 
 // Referenced tables before the tables that refer to them.
-constexpr std::array<std::string_view, 23> Moved{
+constexpr std::array<std::string_view, 22> Moved{
     "owning_libraries", "locations",        "operators",           "operator_rights",
     "operator_locations", "operator_libraries", "charsets",         "packages",
     "field_order_configs", "dupe_profiles",  "settings",            "catalogue_records",
-    "catalogue_index",  "catalogue_history", "rule_documents",     "rule_document_parameters",
+    "catalogue_history", "rule_documents",     "rule_document_parameters",
     "rule_sets",        "rule_set_links",   "rule_set_parameters", "record_sets",
     "record_set_members", "jobs",           "job_records"};
 
@@ -24,40 +24,17 @@ constexpr std::array<std::string_view, 23> Moved{
 // target's own.
 constexpr std::array<std::string_view, 2> LeftBehind{"sessions", "schema_version"};
 
-// A column one engine keeps and the other does not, and how the engine that
-// keeps it makes its values from the rows moved.
-struct EngineOnlyColumn {
-    std::string_view table;
-    std::string_view column;
-    Engine engine;
-    std::string_view rebuild;
-};
+// The search index is not moved row by row: each engine keeps it in its
+// own layout, and makes it on the target from the lists of entries the
+// moved records keep. Its tables on either engine.
+constexpr std::array<std::string_view, 2> IndexTables{"catalogue_index", "catalogue_postings"};
 
-// SQLite's records list their own index entries (the index is kept once,
-// by key); PostgreSQL keeps the index by record itself.
-constexpr std::array<EngineOnlyColumn, 1> EngineOnly{{
-    {"catalogue_records", "index_entries", Engine::Sqlite, R"sql(
-CREATE TEMP TABLE moved_index_entries (
-    record_type INTEGER NOT NULL,
-    record_id   INTEGER NOT NULL,
-    entries     TEXT NOT NULL,
-    PRIMARY KEY (record_type, record_id)
-) WITHOUT ROWID;
-INSERT INTO moved_index_entries
-    SELECT record_type, record_id, json_group_array(json_array(code, key))
-    FROM catalogue_index GROUP BY record_type, record_id;
-UPDATE catalogue_records SET index_entries = m.entries FROM moved_index_entries m
-    WHERE m.record_type = catalogue_records.record_type
-      AND m.record_id = catalogue_records.record_id;
-DROP TABLE moved_index_entries;
-)sql"},
-}};
-
-const EngineOnlyColumn* engineOnly(std::string_view table, std::string_view column) {
-    const auto found = std::find_if(EngineOnly.begin(), EngineOnly.end(), [&](const auto& c) {
-        return c.table == table && c.column == column;
-    });
-    return found == EngineOnly.end() ? nullptr : &*found;
+std::string_view indexRebuild(Engine engine) {
+    if (engine == Engine::Postgres)
+        return "SELECT catalogue_index_rebuild()";
+    return "INSERT INTO catalogue_index (record_type, code, key, record_id) "
+           "SELECT r.record_type, e.value ->> 0, e.value ->> 1, r.record_id "
+           "FROM catalogue_records r, json_each(r.index_entries) e ORDER BY 1, 2, 3, 4";
 }
 
 std::string_view nameOf(ColumnKind kind) {
@@ -85,7 +62,6 @@ struct TablePlan {
     std::vector<ColumnKind> kinds;
     std::vector<std::size_t> key; // positions in `columns`
     std::vector<std::string> targetIdentities;
-    std::vector<const EngineOnlyColumn*> rebuilt;
 };
 
 std::string joined(const std::vector<std::string>& names, std::span<const std::size_t> positions) {
@@ -116,14 +92,9 @@ TablePlan planTable(Database& source, Database& target, std::string_view name) {
     for (const auto& column : to) {
         const auto in = std::find_if(from.begin(), from.end(),
                                      [&](const TableColumn& c) { return c.name == column.name; });
-        if (in == from.end()) {
-            const auto* only = engineOnly(plan.name, column.name);
-            if (!only || only->engine != target.engine())
-                throw MoveRefused("column " + plan.name + "." + column.name +
-                                  " of the target has no counterpart in the source");
-            plan.rebuilt.push_back(only);
-            continue;
-        }
+        if (in == from.end())
+            throw MoveRefused("column " + plan.name + "." + column.name +
+                              " of the target has no counterpart in the source");
         if (in->kind != column.kind)
             throw MoveRefused("column " + plan.name + "." + column.name + " holds " +
                               std::string(nameOf(in->kind)) + " in the source and " +
@@ -136,8 +107,7 @@ TablePlan planTable(Database& source, Database& target, std::string_view name) {
     for (const auto& column : from) {
         const bool kept = std::find(plan.columns.begin(), plan.columns.end(), column.name) !=
                           plan.columns.end();
-        const auto* only = engineOnly(plan.name, column.name);
-        if (!kept && (!only || only->engine != source.engine()))
+        if (!kept)
             throw MoveRefused("column " + plan.name + "." + column.name +
                               " of the source has no place in the target");
     }
@@ -158,7 +128,8 @@ void refuseUnknownTables(Database& source) {
     for (const std::string& table : listTables(source)) {
         const bool known =
             std::find(Moved.begin(), Moved.end(), table) != Moved.end() ||
-            std::find(LeftBehind.begin(), LeftBehind.end(), table) != LeftBehind.end();
+            std::find(LeftBehind.begin(), LeftBehind.end(), table) != LeftBehind.end() ||
+            std::find(IndexTables.begin(), IndexTables.end(), table) != IndexTables.end();
         if (!known)
             throw MoveRefused("the source has a table this orvane-server does not know: " + table);
     }
@@ -374,6 +345,8 @@ std::span<const std::string_view> movedTables() { return Moved; }
 
 std::span<const std::string_view> tablesLeftBehind() { return LeftBehind; }
 
+std::span<const std::string_view> indexTables() { return IndexTables; }
+
 MoveSummary moveDatabase(Database& source, Database& target, const MoveOptions& options) {
     ReadSnapshot snapshot(source);
     checkSource(source);
@@ -406,14 +379,18 @@ MoveSummary moveDatabase(Database& source, Database& target, const MoveOptions& 
                              "; nothing was moved");
         }
     }
+    target.exec(indexRebuild(target.engine()));
+    summary.tables.push_back({"catalogue_index", rowCount(target, "catalogue_index")});
+    if (options.progress)
+        options.progress({"catalogue_index", summary.tables.back().rows, summary.tables.back().rows});
     for (const auto& plan : plans) {
-        for (const auto* only : plan.rebuilt)
-            target.exec(only->rebuild);
         if (target.engine() == Engine::Postgres) {
             advanceIdentities(target, plan);
             target.exec("ANALYZE " + quoted(plan.name));
         }
     }
+    if (target.engine() == Engine::Postgres)
+        target.exec("ANALYZE catalogue_postings");
     tx.commit();
     return summary;
 }

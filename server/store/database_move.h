@@ -7,8 +7,9 @@
 //
 // One generic copier walks the tables in the order their references need,
 // with the columns each engine's schema declares, a page of rows at a time
-// read through its primary key and written as one multi-row insert. What
-// only one engine keeps is made there after the copy. The source is only
+// read through its primary key and written as one multi-row insert. The
+// search index, which each engine keeps in its own layout, is made on the
+// target from the lists of entries the records keep. The source is only
 // read, inside one snapshot; the target is written in one transaction, its
 // schema made in it when it has none, so a failure leaves it as it was.
 
@@ -55,6 +56,8 @@ struct MoveOptions {
 
 // The tables moved, in the order their references need.
 std::span<const std::string_view> movedTables();
+// The tables of the search index, made on the target instead of moved.
+std::span<const std::string_view> indexTables();
 // The server's tables that stay behind.
 std::span<const std::string_view> tablesLeftBehind();
 

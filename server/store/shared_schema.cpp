@@ -266,9 +266,9 @@ CREATE TABLE sessions (
 ){KEYED};
 CREATE INDEX sessions_of_operator ON sessions (operator);
 )sql";
-// SQLite's eighth has no PostgreSQL counterpart, PostgreSQL's tenth no
-// SQLite one.
-constexpr std::array<Migration, 10> Shared{{{1, Shared1},
+// SQLite's eighth has no PostgreSQL counterpart, PostgreSQL's tenth and
+// eleventh no SQLite one.
+constexpr std::array<Migration, 11> Shared{{{1, Shared1},
                                            {2, Shared2},
                                            {3, Shared3},
                                            {4, Shared4},
@@ -277,7 +277,8 @@ constexpr std::array<Migration, 10> Shared{{{1, Shared1},
                                            {7, Shared7},
                                            {8, ""},
                                            {9, Shared9},
-                                           {10, ""}}};
+                                           {10, ""},
+                                           {11, ""}}};
 
 struct Word {
     std::string_view word;

@@ -292,13 +292,14 @@ TEST_F(CatalogueImport, ARecordFailingInsideABatchIsRolledBackWholeAndTheOthersK
     // ahead and answered only at a later statement.
     struct Poison {
         const char* where;
+        const char* postgresWhere; // PostgreSQL's index is lists of ids by key
         const char* postgresTest;
         const char* sqliteTest;
     };
-    for (const Poison& poison : {Poison{"catalogue_index", "NEW.key = 'poison'", "NEW.key = 'poison'"},
-                                 Poison{"catalogue_records",
-                                        "position('Poison'::bytea in NEW.marc) > 0",
-                                        "instr(NEW.marc, 'Poison') > 0"}}) {
+    for (const Poison& poison :
+         {Poison{"catalogue_index", "catalogue_postings", "NEW.key = 'poison'", "NEW.key = 'poison'"},
+          Poison{"catalogue_records", "catalogue_records",
+                 "position('Poison'::bytea in NEW.marc) > 0", "instr(NEW.marc, 'Poison') > 0"}}) {
         SCOPED_TRACE(poison.where);
         db().exec("DELETE FROM catalogue_records");
         if (testingPostgres())
@@ -306,10 +307,10 @@ TEST_F(CatalogueImport, ARecordFailingInsideABatchIsRolledBackWholeAndTheOthersK
                                   "plpgsql AS $$ BEGIN IF ") +
                       poison.postgresTest +
                       " THEN RAISE EXCEPTION 'poisoned key'; END IF; RETURN NEW; END $$; "
-                      "DROP TRIGGER IF EXISTS poison ON catalogue_index; "
+                      "DROP TRIGGER IF EXISTS poison ON catalogue_postings; "
                       "DROP TRIGGER IF EXISTS poison ON catalogue_records; "
                       "CREATE TRIGGER poison BEFORE INSERT ON " +
-                      poison.where + " FOR EACH ROW EXECUTE FUNCTION poison()");
+                      poison.postgresWhere + " FOR EACH ROW EXECUTE FUNCTION poison()");
         else
             db().exec(std::string("DROP TRIGGER IF EXISTS poison; CREATE TRIGGER poison BEFORE "
                                   "INSERT ON ") +
