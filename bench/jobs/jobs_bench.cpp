@@ -118,6 +118,11 @@ int main() {
         Store store(location, Database::DefaultBusyTimeout, dbPath);
         initialiseStore(store, false);
         expected = loadCatalogue(store.db(), file.path);
+        // The load writes each record's list of links after its row, which
+        // leaves a dead row version behind each record on PostgreSQL; a
+        // catalogue a job runs on has been vacuumed long before.
+        if (store.db().engine() == Engine::Postgres)
+            store.db().exec("VACUUM ANALYZE");
         JobRow job;
         job.name = "bench";
         job.type = jobs::type::DataChange;

@@ -49,6 +49,7 @@ public:
 
     std::optional<std::int64_t> counter(RecordKind kind) const;
     void setCounter(RecordKind kind, std::int64_t next) { counters_[kind] = next; }
+    const std::map<RecordKind, std::int64_t>& counters() const { return counters_; }
 
     // A record written: a new row (`added`) or a replaced one, now with its
     // 003 `source` and `octets`, holding the control numbers `keys`.

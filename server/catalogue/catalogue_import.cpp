@@ -75,6 +75,7 @@ bool lookAheadFast(RecordWriter& writer, const std::vector<BatchRecord>& batch, 
 
 bool flushFast(Database& db, RecordWriter& writer) {
     try {
+        writer.writeHeldCounters();
         writer.index().flush();
         db.completeWrites();
         return true;

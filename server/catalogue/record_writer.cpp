@@ -76,6 +76,11 @@ std::string oneRow(Database& db, std::string_view verb, std::string_view rest) {
     return sql;
 }
 
+// The setting that holds the next new id of a kind.
+std::string counterKey(RecordKind kind) {
+    return "next_record_id." + std::to_string(toNumber(kind));
+}
+
 std::map<std::string, std::int64_t, std::less<>> codes(Database& db, std::string_view table) {
     std::map<std::string, std::int64_t, std::less<>> out;
     auto st = db.prepare("SELECT code, id FROM " + std::string(table));
@@ -280,9 +285,8 @@ std::optional<std::int32_t> RecordWriter::findByControlKey(RecordKind kind, std:
 // given twice while the counter climbs; only once it has reached the top are
 // the gaps below searched.
 std::int32_t RecordWriter::newId(RecordKind kind) {
-    const std::string key = "next_record_id." + std::to_string(toNumber(kind));
     const auto kept = batchHeld_ ? batch_.counter(kind) : std::nullopt;
-    std::int64_t next = kept ? *kept : storedCounter(kind, key);
+    std::int64_t next = kept ? *kept : storedCounter(kind, counterKey(kind));
     while (next <= MaxId && isTaken(kind, next))
         ++next;
     if (next > MaxId) {
@@ -297,11 +301,23 @@ std::int32_t RecordWriter::newId(RecordKind kind) {
             next = 1;
         }
     }
-    setNextId_.reset();
-    setNextId_.bind(1, key).bind(2, std::to_string(next + 1)).run();
     if (batchHeld_)
         batch_.setCounter(kind, next + 1);
+    else
+        storeCounter(kind, next + 1);
     return static_cast<std::int32_t>(next);
+}
+
+void RecordWriter::storeCounter(RecordKind kind, std::int64_t next) {
+    setNextId_.reset();
+    setNextId_.bind(1, counterKey(kind))
+        .bind(2, std::to_string(next))
+        .run();
+}
+
+void RecordWriter::writeHeldCounters() {
+    for (const auto& [kind, next] : batch_.counters())
+        storeCounter(kind, next);
 }
 
 std::int64_t RecordWriter::storedCounter(RecordKind kind, const std::string& key) {

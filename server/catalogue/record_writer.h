@@ -74,6 +74,9 @@ public:
         batchHeld_ = hold;
         batch_.forget();
     }
+    // The new-id counters a held batch moved are kept till then: written
+    // once, before the batch commits.
+    void writeHeldCounters();
     // The records about to be saved, each octets and kind.
     void lookAhead(const std::vector<std::pair<std::string_view, RecordKind>>& records);
 
@@ -92,6 +95,7 @@ private:
     std::optional<std::int32_t> findByControlKey(RecordKind kind, std::string_view key);
     std::int32_t newId(RecordKind kind);
     std::int64_t storedCounter(RecordKind kind, const std::string& key);
+    void storeCounter(RecordKind kind, std::int64_t next);
     bool isTaken(RecordKind kind, std::int64_t id);
     std::optional<std::int32_t> bibliographicOf(const marc::RecordView& holdings,
                                                 std::string& rewrite004);

@@ -251,6 +251,14 @@ TEST_F(CatalogueImport, NewIdsStepOverIdsTheBatchsOwnRecordsTook) {
         "more.mrc", makeRecord(BibLeader, {{"001", "a6"}, {"003", "SRC"}, {"245", "10$aSix"}}));
     EXPECT_EQ(import(more).added, 1u);
     EXPECT_EQ(find("TI", "six"), (std::vector<std::int32_t>{6}));
+
+    // The counter the batch moved was stored with it: the id of a record
+    // deleted since is not given again.
+    db().exec("DELETE FROM catalogue_records WHERE record_type = 1 AND record_id = 6");
+    const auto seven = writeFile(
+        "seven.mrc", makeRecord(BibLeader, {{"001", "a7"}, {"003", "SRC"}, {"245", "10$aSeven"}}));
+    EXPECT_EQ(import(seven).added, 1u);
+    EXPECT_EQ(find("TI", "seven"), (std::vector<std::int32_t>{7}));
     expectEveryRecordWhole();
 }
 
