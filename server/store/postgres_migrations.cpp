@@ -87,7 +87,8 @@ CREATE TRIGGER catalogue_index_of_deleted AFTER DELETE ON catalogue_records
 constexpr std::string_view After11 = R"sql(
 ALTER TABLE catalogue_records ADD COLUMN index_entries TEXT NOT NULL DEFAULT '[]';
 UPDATE catalogue_records r SET index_entries = l.entries
-FROM (SELECT record_type, record_id, json_agg(json_build_array(code, key))::text AS entries
+FROM (SELECT record_type, record_id,
+             json_agg(json_build_array(code, key) ORDER BY code, key)::text AS entries
       FROM catalogue_index GROUP BY record_type, record_id) l
 WHERE l.record_type = r.record_type AND l.record_id = r.record_id;
 DROP TRIGGER catalogue_index_of_deleted ON catalogue_records;
@@ -121,10 +122,18 @@ $$;
 SELECT catalogue_index_rebuild();
 
 -- Takes a record out of the lists of the entries given ([[code, key], ...]);
--- a list left empty goes.
+-- a list left empty goes. A list holds the ids of many records, so two
+-- transactions changing different records may both need it, each while
+-- holding another: those that take records out of lists do so one
+-- transaction at a time, as writers do on SQLite, and never wait on each
+-- other in a circle.
 CREATE FUNCTION catalogue_index_remove(kind BIGINT, id BIGINT, entries json) RETURNS void
 LANGUAGE plpgsql AS $$
 BEGIN
+    IF json_array_length(entries) = 0 THEN
+        RETURN;
+    END IF;
+    PERFORM pg_advisory_xact_lock(hashtext('catalogue_postings'));
     DELETE FROM catalogue_postings p USING json_array_elements(entries) e
     WHERE p.record_type = kind AND p.code = e ->> 0 AND p.key = e ->> 1
       AND p.first_id <= id AND p.last_id >= id AND p.ids = ARRAY[CAST(id AS INTEGER)];

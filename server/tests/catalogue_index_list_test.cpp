@@ -11,11 +11,13 @@
 #include "catalogue/record_writer.h"
 #include "catalogue_support.h"
 #include "marc/record_view.h"
+#include "postgres_cluster.h"
 #include "store/migrations.h"
 #include "test_database.h"
 
 #include <fstream>
 #include <numeric>
+#include <thread>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -165,6 +167,60 @@ TEST_F(IndexList, ManyRecordsOfOneKeyAreFoundWholeThroughALoadAndChanges) {
     EXPECT_EQ(heldOf(5), std::vector<std::string>{});
 }
 
+// Two transactions changing records whose ids share lists, each taking ids
+// out of a list the other has already changed: they take turns instead of
+// each waiting for the other (PostgreSQL would end one as a deadlock).
+TEST_F(IndexList, TwoWritersTakingIdsOutOfTheSameListsBothCommit) {
+    VELUMAR_POSTGRES_ONLY("SQLite has one writer at a time anyway");
+    // Lists by title word: alpha [1, 4], beta [2, 3].
+    std::string file;
+    for (int id = 1; id <= 4; ++id)
+        file += bib(std::to_string(id), id == 1 || id == 4 ? "Alpha" : "Beta",
+                    "(SRC)d" + std::to_string(id));
+    const std::string path = dir().file("shared.mrc");
+    std::ofstream(path, std::ios::binary) << file;
+    ImportSummary summary;
+    importFile(db(), path, {}, summary);
+    ASSERT_EQ(summary.added, 4u);
+
+    const auto retitle = [](Database& db, int id) {
+        RecordWriter(db, "jsmith").save(bib(std::to_string(id), "Gamma", "(SRC)d" + std::to_string(id)),
+                                        RecordKind::Bibliographic);
+    };
+    const auto first = openDatabase(this->path(), Database::DefaultBusyTimeout);
+    const auto second = openDatabase(this->path(), Database::DefaultBusyTimeout);
+    std::string firstFailure;
+    std::string secondFailure;
+    std::thread other;
+    try {
+        Transaction tx(*first);
+        retitle(*first, 1); // alpha's list
+        other = std::thread([&] {
+            try {
+                Transaction tx2(*second);
+                retitle(*second, 2); // beta's list
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                retitle(*second, 4); // alpha's list
+                tx2.commit();
+            } catch (const std::exception& e) {
+                secondFailure = e.what();
+            }
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        retitle(*first, 3); // beta's list
+        tx.commit();
+    } catch (const std::exception& e) {
+        firstFailure = e.what();
+    }
+    if (other.joinable())
+        other.join();
+    EXPECT_EQ(firstFailure, "");
+    EXPECT_EQ(secondFailure, "");
+    EXPECT_EQ(find("TI", "gamma"), (std::vector<std::int32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(find("TI", "alpha"), std::vector<std::int32_t>{});
+    EXPECT_EQ(find("TI", "beta"), std::vector<std::int32_t>{});
+}
+
 // The index kept twice (by key and by record) before: a database of that
 // schema keeps every entry, each record gets its list, and the copy by record goes.
 TEST(IndexListMigration, ADatabaseWithTheIndexKeptTwiceKeepsEveryEntryAndGetsItsLists) {
@@ -210,4 +266,53 @@ TEST(IndexListMigration, ADatabaseWithTheIndexKeptTwiceKeepsEveryEntryAndGetsIts
     EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index WHERE record_id = 2 AND "
                          "record_type = 1"),
               1);
+}
+
+// PostgreSQL kept a row per key and record before its lists of ids: a
+// database of that schema keeps every entry, in lists, and each record
+// gets its list.
+TEST(IndexListMigration, APostgresIndexOfARowPerRecordBecomesListsWithEveryEntry) {
+    if (!PostgresCluster::programs())
+        GTEST_SKIP() << "PostgreSQL is not installed (no initdb under /usr/lib/postgresql)";
+    constexpr int ListsCame = 11; // the migration that made the lists
+    const std::string url = PostgresCluster::shared().createDatabase();
+    {
+        const auto old = openDatabase(url, Database::DefaultBusyTimeout);
+        for (const Migration& m : postgresMigrations()) {
+            if (m.version >= ListsCame)
+                break;
+            Transaction tx(*old);
+            applyMigration(*old, m);
+            tx.commit();
+        }
+        old->exec("INSERT INTO catalogue_records (record_type, record_id, marc, created_by, "
+                  "updated_by) VALUES (1, 1, 'x', 'a', 'a'), (1, 2, 'y', 'a', 'a'), "
+                  "(3, 1, 'z', 'a', 'a');"
+                  "INSERT INTO catalogue_index VALUES (1, 'TI', 'harbours', 1), "
+                  "(1, 'TI', 'harbours', 2), (1, 'KW', 'say \"so\"', 1), (3, 'AH', 'smith', 1)");
+    }
+    {
+        Store store(url);
+        Database& db = store.db();
+        EXPECT_EQ(store.schemaVersion(), postgresMigrations().back().version);
+        auto rows = db.prepare("SELECT record_type || ' ' || code || ' ' || key || ' ' || "
+                               "record_id FROM catalogue_index ORDER BY 1");
+        std::vector<std::string> held;
+        while (rows.step())
+            held.push_back(rows.text(0));
+        EXPECT_EQ(held, (std::vector<std::string>{"1 KW say \"so\" 1", "1 TI harbours 1",
+                                                  "1 TI harbours 2", "3 AH smith 1"}));
+        EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_postings"), 3);
+        auto list = db.prepare("SELECT index_entries FROM catalogue_records WHERE "
+                               "record_type = 1 AND record_id = 1");
+        ASSERT_TRUE(list.step());
+        EXPECT_EQ(list.text(0), R"([["KW", "say \"so\""], ["TI", "harbours"]])");
+
+        db.exec("DELETE FROM catalogue_records WHERE record_type = 1 AND record_id = 1");
+        EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index"), 2);
+        EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index WHERE record_id = 2 AND "
+                             "record_type = 1"),
+                  1);
+    }
+    PostgresCluster::shared().dropDatabase(url);
 }

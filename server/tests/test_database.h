@@ -37,3 +37,8 @@ private:
 #define VELUMAR_SQLITE_ONLY(why)                                                                   \
     if (::orvane::server::testing::testingPostgres())                                              \
     GTEST_SKIP() << "SQLite only: " << why
+
+// For what only a PostgreSQL database has (several writers at once).
+#define VELUMAR_POSTGRES_ONLY(why)                                                                 \
+    if (!::orvane::server::testing::testingPostgres())                                             \
+    GTEST_SKIP() << "PostgreSQL only: " << why
