@@ -82,28 +82,25 @@ TEST_F(IndexList, TheListNamesExactlyTheEntriesHeldThroughSavesAndLinkChanges) {
     EXPECT_EQ(held, (std::vector<std::string>{"035A (src)n2", "TI new", "TI orchards"}));
     EXPECT_EQ(listed, held);
 
-    // A job that changes a record and its index: the entries it keeps stay,
-    // the others go, the new ones come.
+    // A job writes a record's index, or only its links, in its transaction.
     IndexWriter index(db());
-    {
+    const auto jobWrites = [&](const std::string& octets, bool linksOnly) {
+        const marc::RecordView record = *marc::parseRecord(std::string_view(octets)).record;
         Transaction tx(db());
-        const std::string changed = bib("7", "New harbours", "(SRC)n2");
-        index.write(RecordKind::Bibliographic, 7,
-                    *marc::parseRecord(std::string_view(changed)).record);
+        if (linksOnly)
+            index.writeControlKeys(RecordKind::Bibliographic, 7, record);
+        else
+            index.write(RecordKind::Bibliographic, 7, record);
         tx.commit();
-    }
+    };
+    // The entries it keeps stay, the others go, the new ones come.
+    jobWrites(bib("7", "New harbours", "(SRC)n2"), false);
     std::tie(held, listed) = entriesOf(7);
     EXPECT_EQ(held, (std::vector<std::string>{"035A (src)n2", "TI harbours", "TI new"}));
     EXPECT_EQ(listed, held);
 
-    // A job that changes a record writes only its links at once.
-    {
-        Transaction tx(db());
-        const std::string changed = bib("7", "Ignored until reindexed", "(SRC)n3");
-        index.writeControlKeys(RecordKind::Bibliographic, 7,
-                               *marc::parseRecord(std::string_view(changed)).record);
-        tx.commit();
-    }
+    // Links only: the word entries wait for the next index job.
+    jobWrites(bib("7", "Ignored until reindexed", "(SRC)n3"), true);
     std::tie(held, listed) = entriesOf(7);
     EXPECT_EQ(held, (std::vector<std::string>{"035A (src)n3", "TI harbours", "TI new"}));
     EXPECT_EQ(listed, held);
@@ -221,6 +218,28 @@ TEST_F(IndexList, TwoWritersTakingIdsOutOfTheSameListsBothCommit) {
     EXPECT_EQ(find("TI", "beta"), std::vector<std::int32_t>{});
 }
 
+// Records and entries in a schema before records listed their entries.
+constexpr const char* OldRows =
+    "INSERT INTO catalogue_records (record_type, record_id, marc, created_by, updated_by) "
+    "VALUES (1, 1, 'x', 'a', 'a'), (1, 2, 'y', 'a', 'a'), (3, 1, 'z', 'a', 'a');"
+    "INSERT INTO catalogue_index VALUES (1, 'TI', 'harbours', 1), (1, 'TI', 'harbours', 2), "
+    "(1, 'KW', 'say \"so\"', 1), (3, 'AH', 'smith', 1)";
+
+// Once migrated: record 1 lists its entries (as the engine writes JSON),
+// and they go with its row, the other records' staying.
+void expectListedAndGoneWithTheRow(Database& db, std::string_view expectedList) {
+    auto list = db.prepare("SELECT index_entries FROM catalogue_records WHERE record_type = 1 "
+                           "AND record_id = 1");
+    ASSERT_TRUE(list.step());
+    EXPECT_EQ(list.text(0), expectedList);
+    list.reset();
+    db.exec("DELETE FROM catalogue_records WHERE record_type = 1 AND record_id = 1");
+    EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index"), 2);
+    EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index WHERE record_id = 2 AND "
+                         "record_type = 1"),
+              1);
+}
+
 // The index kept twice (by key and by record) before: a database of that
 // schema keeps every entry, each record gets its list, and the copy by record goes.
 TEST(IndexListMigration, ADatabaseWithTheIndexKeptTwiceKeepsEveryEntryAndGetsItsLists) {
@@ -238,12 +257,7 @@ TEST(IndexListMigration, ADatabaseWithTheIndexKeptTwiceKeepsEveryEntryAndGetsIts
             if (m.version < ListsCame)
                 sql.append(m.sql).append(";\n");
         sql.append("PRAGMA user_version = ").append(std::to_string(ListsCame - 1));
-        sql += ";"
-               "INSERT INTO catalogue_records (record_type, record_id, marc, created_by, "
-               "updated_by) VALUES (1, 1, 'x', 'a', 'a'), (1, 2, 'y', 'a', 'a'), "
-               "(3, 1, 'z', 'a', 'a');"
-               "INSERT INTO catalogue_index VALUES (1, 'TI', 'harbours', 1), "
-               "(1, 'TI', 'harbours', 2), (1, 'KW', 'say \"so\"', 1), (3, 'AH', 'smith', 1);";
+        sql.append(";").append(OldRows);
         const int rc = sqlite3_exec(old, sql.c_str(), nullptr, nullptr, nullptr);
         sqlite3_close(old);
         ASSERT_EQ(rc, SQLITE_OK);
@@ -255,17 +269,7 @@ TEST(IndexListMigration, ADatabaseWithTheIndexKeptTwiceKeepsEveryEntryAndGetsIts
     EXPECT_EQ(scalar(db, "SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND "
                          "tbl_name = 'catalogue_index' AND sql IS NOT NULL"),
               0);
-    auto list = db.prepare("SELECT index_entries FROM catalogue_records WHERE record_type = ?1 "
-                           "AND record_id = ?2");
-    list.bind(1, 1).bind(2, 1);
-    ASSERT_TRUE(list.step());
-    EXPECT_EQ(list.text(0), R"([["KW","say \"so\""],["TI","harbours"]])");
-
-    db.exec("DELETE FROM catalogue_records WHERE record_type = 1 AND record_id = 1");
-    EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index"), 2);
-    EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index WHERE record_id = 2 AND "
-                         "record_type = 1"),
-              1);
+    expectListedAndGoneWithTheRow(db, R"([["KW","say \"so\""],["TI","harbours"]])");
 }
 
 // PostgreSQL kept a row per key and record before its lists of ids: a
@@ -285,11 +289,7 @@ TEST(IndexListMigration, APostgresIndexOfARowPerRecordBecomesListsWithEveryEntry
             applyMigration(*old, m);
             tx.commit();
         }
-        old->exec("INSERT INTO catalogue_records (record_type, record_id, marc, created_by, "
-                  "updated_by) VALUES (1, 1, 'x', 'a', 'a'), (1, 2, 'y', 'a', 'a'), "
-                  "(3, 1, 'z', 'a', 'a');"
-                  "INSERT INTO catalogue_index VALUES (1, 'TI', 'harbours', 1), "
-                  "(1, 'TI', 'harbours', 2), (1, 'KW', 'say \"so\"', 1), (3, 'AH', 'smith', 1)");
+        old->exec(OldRows);
     }
     {
         Store store(url);
@@ -303,16 +303,7 @@ TEST(IndexListMigration, APostgresIndexOfARowPerRecordBecomesListsWithEveryEntry
         EXPECT_EQ(held, (std::vector<std::string>{"1 KW say \"so\" 1", "1 TI harbours 1",
                                                   "1 TI harbours 2", "3 AH smith 1"}));
         EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_postings"), 3);
-        auto list = db.prepare("SELECT index_entries FROM catalogue_records WHERE "
-                               "record_type = 1 AND record_id = 1");
-        ASSERT_TRUE(list.step());
-        EXPECT_EQ(list.text(0), R"([["KW", "say \"so\""], ["TI", "harbours"]])");
-
-        db.exec("DELETE FROM catalogue_records WHERE record_type = 1 AND record_id = 1");
-        EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index"), 2);
-        EXPECT_EQ(scalar(db, "SELECT count(*) FROM catalogue_index WHERE record_id = 2 AND "
-                             "record_type = 1"),
-                  1);
+        expectListedAndGoneWithTheRow(db, R"([["KW", "say \"so\""], ["TI", "harbours"]])");
     }
     PostgresCluster::shared().dropDatabase(url);
 }
