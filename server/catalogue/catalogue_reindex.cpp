@@ -12,6 +12,9 @@ namespace orvane::server {
 std::size_t reindexCatalogue(Database& db, std::size_t batchSize,
                              const std::function<void(std::size_t)>& progress) {
     IndexWriter index(db);
+    // Each batch's entries go in together, in key order (and on PostgreSQL
+    // as lists of ids again, however scattered the changes left them).
+    index.deferWrites(true);
     auto next = db.prepare("SELECT record_type, record_id, marc FROM catalogue_records "
                            "WHERE (record_type, record_id) > (?1, ?2) "
                            "ORDER BY record_type, record_id LIMIT ?3");
@@ -37,6 +40,7 @@ std::size_t reindexCatalogue(Database& db, std::size_t batchSize,
                 index.remove(*kind, static_cast<std::int32_t>(lastId));
             ++inBatch;
         }
+        index.flush();
         tx.commit();
         done += inBatch;
         if (progress && inBatch > 0)

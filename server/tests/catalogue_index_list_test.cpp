@@ -5,6 +5,7 @@
 // by key; many records of one key stay found through loads and changes.
 
 #include "catalogue/catalogue_import.h"
+#include "catalogue/catalogue_reindex.h"
 #include "catalogue/catalogue_search.h"
 #include "catalogue/index_sql.h"
 #include "catalogue/index_writer.h"
@@ -162,6 +163,15 @@ TEST_F(IndexList, ManyRecordsOfOneKeyAreFoundWholeThroughALoadAndChanges) {
     EXPECT_EQ(find("TI", "even").size(), static_cast<std::size_t>(Records / 2 - 1));
     EXPECT_EQ(find("TI", "odd").size(), static_cast<std::size_t>(Records / 2 - 1));
     EXPECT_EQ(heldOf(5), std::vector<std::string>{});
+
+    // Reindexing writes each batch's entries together again: lists, not a
+    // row per record.
+    EXPECT_EQ(reindexCatalogue(db(), 1000, {}), static_cast<std::size_t>(Records - 1));
+    EXPECT_EQ(find("TI", "common"), left);
+    EXPECT_EQ(find("TI", "rare"), (std::vector<std::int32_t>{300}));
+    if (testingPostgres()) {
+        EXPECT_EQ(count("SELECT count(*) FROM catalogue_postings WHERE key = 'common'"), 3);
+    }
 }
 
 // Two transactions changing records whose ids share lists, each taking ids
