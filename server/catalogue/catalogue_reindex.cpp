@@ -4,6 +4,7 @@
 #include "marc/record_view.h"
 #include "store/database.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,12 @@ namespace orvane::server {
 std::size_t reindexCatalogue(Database& db, std::size_t batchSize,
                              const std::function<void(std::size_t)>& progress) {
     IndexWriter index(db);
-    // Each batch's entries go in together, in key order (and on PostgreSQL
-    // as lists of ids again, however scattered the changes left them).
-    index.deferWrites(true);
+    // Where the index is made again from the lists, all of it is one
+    // transaction, so that the index never stands apart from the lists.
+    const bool fromLists = index.rebuildsFromLists();
+    std::optional<Transaction> whole;
+    if (fromLists)
+        whole.emplace(db);
     auto next = db.prepare("SELECT record_type, record_id, marc FROM catalogue_records "
                            "WHERE (record_type, record_id) > (?1, ?2) "
                            "ORDER BY record_type, record_id LIMIT ?3");
@@ -22,7 +26,9 @@ std::size_t reindexCatalogue(Database& db, std::size_t batchSize,
     std::int64_t lastId = 0;
     std::size_t done = 0;
     for (;;) {
-        Transaction tx(db);
+        std::optional<Transaction> tx;
+        if (!fromLists)
+            tx.emplace(db);
         next.reset();
         next.bind(1, lastType).bind(2, lastId).bind(3, static_cast<std::int64_t>(batchSize));
         std::size_t inBatch = 0;
@@ -32,22 +38,30 @@ std::size_t reindexCatalogue(Database& db, std::size_t batchSize,
             const std::string octets = next.blob(2);
             const auto kind = recordKindFromNumber(static_cast<int>(lastType));
             const marc::ParseResult parsed = marc::parseRecord(std::string_view(octets));
+            const auto id = static_cast<std::int32_t>(lastId);
             // Stored records were checked when saved; one that no longer
             // parses keeps no entries rather than stale ones.
-            if (kind && parsed.record)
-                index.rewrite(*kind, static_cast<std::int32_t>(lastId), *parsed.record);
+            if (kind && fromLists)
+                index.relist(*kind, id, parsed.record ? &*parsed.record : nullptr);
+            else if (kind && parsed.record)
+                index.rewrite(*kind, id, *parsed.record);
             else if (kind)
-                index.remove(*kind, static_cast<std::int32_t>(lastId));
+                index.remove(*kind, id);
             ++inBatch;
         }
-        index.flush();
-        tx.commit();
+        if (tx)
+            tx->commit();
         done += inBatch;
         if (progress && inBatch > 0)
             progress(done);
         if (inBatch < batchSize)
-            return done;
+            break;
     }
+    if (whole) {
+        index.rebuildFromLists();
+        whole->commit();
+    }
+    return done;
 }
 
 } // namespace orvane::server

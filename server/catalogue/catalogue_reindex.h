@@ -1,6 +1,8 @@
 #pragma once
-// Rebuilds every record's index entries from its stored octets, a batch of
-// records per transaction: after a change to the key forms, or to mend.
+// Rebuilds every record's index entries from its stored octets: after a
+// change to the key forms, or to mend. A batch of records per transaction,
+// or on PostgreSQL every record's list of entries and then the index made
+// from the lists, all in one transaction.
 
 #include <cstddef>
 #include <functional>

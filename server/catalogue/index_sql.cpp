@@ -33,7 +33,7 @@ IndexSql sqliteSql() {
     return sql;
 }
 
-// catalogue_index_remove() and catalogue_index_replace() are the schema's.
+// catalogue_index_remove(), _replace() and _rebuild() are the schema's.
 IndexSql postgresSql() {
     IndexSql sql;
     const std::string list = "CAST((SELECT index_entries FROM catalogue_records WHERE "
@@ -52,6 +52,7 @@ IndexSql postgresSql() {
     sql.insertOne = "INSERT INTO catalogue_postings (record_type, code, key, first_id, "
                     "last_id, ids) VALUES (?1, ?2, ?3, ?4, ?4, ARRAY[CAST(?4 AS INTEGER)])";
     sql.replace = "SELECT catalogue_index_replace(?1, ?2, ?3)";
+    sql.rebuild = "SELECT catalogue_index_rebuild()";
     sql.loadInto = "catalogue_postings (record_type, code, key, first_id, last_id, ids)";
     sql.loadColumns = 6;
     sql.keepsIdLists = true;

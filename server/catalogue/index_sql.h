@@ -28,6 +28,9 @@ struct IndexSql {
     // ?3: the record's new list; changes only the entries that differ and
     // stores the list. Empty where the index is rewritten whole instead.
     std::string replace;
+    // Makes the whole index again from the records' lists, in one
+    // statement. Empty where a reindex rewrites each record's entries.
+    std::string rebuild;
     // Where the row loader writes the entries of a batch, and its columns.
     std::string loadInto;
     int loadColumns = 0;

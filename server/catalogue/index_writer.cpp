@@ -73,6 +73,14 @@ void IndexWriter::rewrite(RecordKind kind, std::int32_t id, const marc::RecordVi
     addEntries(kind, id);
 }
 
+void IndexWriter::relist(RecordKind kind, std::int32_t id, const marc::RecordView* record) {
+    storeList_.reset();
+    storeList_.bind(1, toNumber(kind))
+        .bind(2, id)
+        .bind(3, record ? listOf(kind, *record) : std::string_view("[]"))
+        .run();
+}
+
 std::string_view IndexWriter::listOf(RecordKind kind, const marc::RecordView& record) {
     entries_ = &keys_.of(record, kind);
     entryList(*entries_, list_);

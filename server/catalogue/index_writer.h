@@ -34,6 +34,15 @@ public:
     void rewrite(RecordKind kind, std::int32_t id, const marc::RecordView& record);
     void remove(RecordKind kind, std::int32_t id);
 
+    // Where taking a record out of the index costs more than making the
+    // whole index again (PostgreSQL's lists, which each such change
+    // rewrites), a reindex stores every record's list with relist() and
+    // then rebuilds the index from the lists at once.
+    bool rebuildsFromLists() const { return !sql_.rebuild.empty(); }
+    // The list of `record`'s entries (none without one), the index untouched.
+    void relist(RecordKind kind, std::int32_t id, const marc::RecordView* record);
+    void rebuildFromLists() { db_.exec(sql_.rebuild); }
+
     // write() in steps, for a writer that stores the record's list in its
     // own write of the record's row instead of a second one: the entries of
     // a record being replaced go first (removeEntries, while its row still

@@ -107,8 +107,10 @@ CREATE VIEW catalogue_index AS
     SELECT p.record_type, p.code, p.key, CAST(u.record_id AS BIGINT) AS record_id
     FROM catalogue_postings p CROSS JOIN LATERAL unnest(p.ids) AS u(record_id);
 
--- The index made again from every record's list: after a move, and now.
+-- The index made again from every record's list: now, after a move, and
+-- by a reindex. It takes its turn as writers taking ids out of lists do.
 CREATE FUNCTION catalogue_index_rebuild() RETURNS void LANGUAGE sql AS $$
+    SELECT pg_advisory_xact_lock(hashtext('catalogue_postings'));
     DELETE FROM catalogue_postings;
     INSERT INTO catalogue_postings (record_type, code, key, first_id, last_id, ids)
     SELECT record_type, code, key, min(record_id), max(record_id),
