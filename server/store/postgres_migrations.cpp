@@ -131,18 +131,31 @@ SELECT catalogue_index_rebuild();
 -- other in a circle.
 CREATE FUNCTION catalogue_index_remove(kind BIGINT, id BIGINT, entries json) RETURNS void
 LANGUAGE plpgsql AS $$
+DECLARE
+    entry json;
+    list record;
 BEGIN
     IF json_array_length(entries) = 0 THEN
         RETURN;
     END IF;
     PERFORM pg_advisory_xact_lock(hashtext('catalogue_postings'));
-    DELETE FROM catalogue_postings p USING json_array_elements(entries) e
-    WHERE p.record_type = kind AND p.code = e ->> 0 AND p.key = e ->> 1
-      AND p.first_id <= id AND p.last_id >= id AND p.ids = ARRAY[CAST(id AS INTEGER)];
-    UPDATE catalogue_postings p SET ids = array_remove(p.ids, CAST(id AS INTEGER))
-    FROM json_array_elements(entries) e
-    WHERE p.record_type = kind AND p.code = e ->> 0 AND p.key = e ->> 1
-      AND p.first_id <= id AND p.last_id >= id AND p.ids @> ARRAY[CAST(id AS INTEGER)];
+    -- Each entry's list holding the id: most often the key's last list
+    -- starting at or before it, the first one the index gives backwards.
+    -- Found again by its place, as nobody else changes lists meanwhile.
+    FOR entry IN SELECT e FROM json_array_elements(entries) e LOOP
+        SELECT p.ctid AS at, cardinality(p.ids) AS size INTO list FROM catalogue_postings p
+        WHERE p.record_type = kind AND p.code = entry ->> 0 AND p.key = entry ->> 1
+          AND p.first_id <= id AND p.last_id >= id AND p.ids @> ARRAY[CAST(id AS INTEGER)]
+        ORDER BY p.first_id DESC LIMIT 1;
+        IF NOT FOUND THEN
+            CONTINUE;
+        ELSIF list.size = 1 THEN
+            DELETE FROM catalogue_postings WHERE ctid = list.at;
+        ELSE
+            UPDATE catalogue_postings SET ids = array_remove(ids, CAST(id AS INTEGER))
+            WHERE ctid = list.at;
+        END IF;
+    END LOOP;
 END $$;
 
 -- A record's entries made those of `entries`: only the entries that changed
