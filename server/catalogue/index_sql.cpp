@@ -28,6 +28,14 @@ IndexSql sqliteSql() {
                      "WHERE record_type = ?1 AND record_id = ?2";
     sql.insertOne = "INSERT OR FAIL INTO catalogue_index (record_type, code, key, record_id) "
                     "VALUES (?1, ?2, ?3, ?4)";
+    const std::string newList = "SELECT value ->> 0, value ->> 1 FROM json_each(?3)";
+    // NOT IN, not EXCEPT: the entries gone stay a list SQLite looks up one
+    // by one in the index instead of reading all of the kind's entries.
+    sql.replace = {remove + listed + " WHERE (value ->> 0, value ->> 1) NOT IN (" + newList + "))",
+                   "INSERT OR FAIL INTO catalogue_index (record_type, code, key, record_id) "
+                   "SELECT ?1, value ->> 0, value ->> 1, ?2 FROM json_each(?3) "
+                   "WHERE (value ->> 0, value ->> 1) NOT IN (" + listed + ")",
+                   sql.storeList};
     sql.loadInto = "catalogue_index (record_type, code, key, record_id)";
     sql.loadColumns = 4;
     return sql;
@@ -51,7 +59,7 @@ IndexSql postgresSql() {
                      "AS text) WHERE record_type = ?1 AND record_id = ?2";
     sql.insertOne = "INSERT INTO catalogue_postings (record_type, code, key, first_id, "
                     "last_id, ids) VALUES (?1, ?2, ?3, ?4, ?4, ARRAY[CAST(?4 AS INTEGER)])";
-    sql.replace = "SELECT catalogue_index_replace(?1, ?2, ?3)";
+    sql.replace = {"SELECT catalogue_index_replace(?1, ?2, ?3)"};
     sql.rebuild = "SELECT catalogue_index_rebuild()";
     sql.loadInto = "catalogue_postings (record_type, code, key, first_id, last_id, ids)";
     sql.loadColumns = 6;

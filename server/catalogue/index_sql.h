@@ -11,6 +11,7 @@
 #include "store/database.h"
 
 #include <string>
+#include <vector>
 
 namespace orvane::server {
 
@@ -25,9 +26,9 @@ struct IndexSql {
     std::string storeLinks;
     // ?1 kind, ?2 code, ?3 key, ?4 record id.
     std::string insertOne;
-    // ?3: the record's new list; changes only the entries that differ and
-    // stores the list. Empty where the index is rewritten whole instead.
-    std::string replace;
+    // Run in turn with ?3 the record's new list: change only the entries
+    // that differ from those its row lists, then store the new list.
+    std::vector<std::string> replace;
     // Makes the whole index again from the records' lists, in one
     // statement. Empty where a reindex rewrites each record's entries.
     std::string rebuild;

@@ -11,8 +11,9 @@ IndexWriter::IndexWriter(Database& db)
     : sql_(indexSql(db.engine())), removeAll_(db.prepare(sql_.removeAll)),
       removeLinks_(db.prepare(sql_.removeLinks)), storeList_(db.prepare(sql_.storeList)),
       storeLinks_(db.prepare(sql_.storeLinks)), insert_(db.prepare(sql_.insertOne)), db_(db) {
-    if (!sql_.replace.empty())
-        replace_.emplace(db.prepare(sql_.replace));
+    replace_.reserve(sql_.replace.size());
+    for (const std::string& step : sql_.replace)
+        replace_.push_back(db.prepare(step));
 }
 
 namespace {
@@ -57,12 +58,11 @@ void entryList(const std::vector<IndexEntry>& entries, std::string& out) {
 } // namespace
 
 void IndexWriter::write(RecordKind kind, std::int32_t id, const marc::RecordView& record) {
-    if (!replace_) {
-        rewrite(kind, id, record);
-        return;
+    const std::string_view list = listOf(kind, record);
+    for (Statement& step : replace_) {
+        step.reset();
+        step.bind(1, toNumber(kind)).bind(2, id).bind(3, list).run();
     }
-    replace_->reset();
-    replace_->bind(1, toNumber(kind)).bind(2, id).bind(3, listOf(kind, record)).run();
 }
 
 void IndexWriter::rewrite(RecordKind kind, std::int32_t id, const marc::RecordView& record) {

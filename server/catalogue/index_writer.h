@@ -12,7 +12,6 @@
 
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -27,7 +26,7 @@ public:
     explicit IndexWriter(Database& db);
 
     // Replaces whatever entries the record had with those of `record`,
-    // touching only those that changed where the engine can tell.
+    // touching only those that changed.
     void write(RecordKind kind, std::int32_t id, const marc::RecordView& record);
     // Writes every entry of `record` anew, trusting nothing but the index
     // itself: for repairing an index.
@@ -101,7 +100,7 @@ private:
     Statement storeList_;
     Statement storeLinks_;
     Statement insert_;
-    std::optional<Statement> replace_;
+    std::vector<Statement> replace_;
     Database& db_;
     bool deferred_ = false;
     std::vector<Pending> pending_;
