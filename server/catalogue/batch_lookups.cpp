@@ -33,6 +33,19 @@ std::string recordsSql() {
     return sql;
 }
 
+// The answer kept for `key` of `kind`, if it was asked.
+template <typename ByKind, typename Key>
+auto heldAnswer(const ByKind& byKind, RecordKind kind, const Key& key)
+    -> std::optional<typename ByKind::mapped_type::mapped_type> {
+    const auto ofKind = byKind.find(kind);
+    if (ofKind == byKind.end())
+        return std::nullopt;
+    const auto it = ofKind->second.find(key);
+    if (it == ofKind->second.end())
+        return std::nullopt;
+    return it->second;
+}
+
 // Only the values not asked before, each once.
 template <typename T, typename Known> void keepUnasked(std::vector<T>& values, const Known& known) {
     std::erase_if(values, [&](const T& value) { return known.contains(value); });
@@ -72,13 +85,7 @@ void BatchLookups::preload(RecordKind kind, std::vector<std::string> keys) {
 
 std::optional<std::optional<std::int32_t>> BatchLookups::holder(RecordKind kind,
                                                                 std::string_view key) const {
-    const auto ofKind = holders_.find(kind);
-    if (ofKind == holders_.end())
-        return std::nullopt;
-    const auto it = ofKind->second.find(key);
-    if (it == ofKind->second.end())
-        return std::nullopt;
-    return it->second;
+    return heldAnswer(holders_, kind, key);
 }
 
 void BatchLookups::preloadRecords(RecordKind kind, std::vector<std::int64_t> ids) {
@@ -98,13 +105,7 @@ void BatchLookups::preloadRecords(RecordKind kind, std::vector<std::int64_t> ids
 
 std::optional<std::optional<HeldRecord>> BatchLookups::record(RecordKind kind,
                                                               std::int64_t id) const {
-    const auto ofKind = records_.find(kind);
-    if (ofKind == records_.end())
-        return std::nullopt;
-    const auto it = ofKind->second.find(id);
-    if (it == ofKind->second.end())
-        return std::nullopt;
-    return it->second;
+    return heldAnswer(records_, kind, id);
 }
 
 bool BatchLookups::taken(RecordKind kind, std::int64_t id) {
